@@ -1,0 +1,121 @@
+#include "host/cli.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "text/shift_jis.h"
+
+namespace host {
+
+const char kUsage[] =
+    "usage: tunlex [--ini FILE] [--section NAME] [-p PARAM] [--encoding sjis|utf8] FILE...\n"
+    "  --ini FILE       settings file (default: none, the stored defaults apply)\n"
+    "  --section NAME   settings section (default: mac_Tunlex)\n"
+    "  -p PARAM         print only the answer for PARAM; an empty PARAM is the default\n"
+    "                   composition. Without -p every item is printed with its letter.\n"
+    "  --encoding E     answers as Shift-JIS bytes (sjis) or converted to UTF-8 (utf8);\n"
+    "                   default: utf8 on a terminal, sjis otherwise\n";
+
+namespace {
+
+struct Item {
+  char letter;
+  const char* name;
+};
+
+constexpr Item kItems[] = {
+    {'P', "artist"},   {'T', "title"},   {'A', "album"},    {'N', "track"},
+    {'Y', "year"},     {'G', "genre"},   {'S', "time"},     {'B', "bitrate"},
+    {'F', "sampling"}, {'V', "CBR/VBR"}, {'C', "channels"},
+};
+
+}  // namespace
+
+ParseResult ParseOptions(const std::vector<std::string>& args) {
+  Options options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+    } else if (arg == "--ini") {
+      if (!value(v)) return {std::nullopt, "--ini needs a file"};
+      options.ini_path = v;
+    } else if (arg == "--section") {
+      if (!value(v)) return {std::nullopt, "--section needs a name"};
+      options.section = v;
+    } else if (arg == "-p") {
+      if (!value(v)) return {std::nullopt, "-p needs a parameter (\"\" for the default)"};
+      options.parameter = v;
+    } else if (arg == "--encoding") {
+      if (!value(v)) return {std::nullopt, "--encoding needs sjis or utf8"};
+      if (v == "sjis") {
+        options.encoding = Encoding::ShiftJis;
+      } else if (v == "utf8") {
+        options.encoding = Encoding::Utf8;
+      } else {
+        return {std::nullopt, "unknown encoding '" + v + "' (sjis or utf8)"};
+      }
+    } else if (arg == "--") {
+      options.files.insert(options.files.end(), args.begin() + static_cast<long>(i) + 1,
+                           args.end());
+      break;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return {std::nullopt, "unknown option '" + arg + "'"};
+    } else {
+      options.files.push_back(arg);
+    }
+  }
+  if (!options.help && options.files.empty()) return {std::nullopt, "no MP3 file given"};
+  return {options, {}};
+}
+
+SplitPath SplitFilePath(const std::string& path) {
+  const auto slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) return {".", path};
+  // Keep a root's separator: "/a.mp3" lies in "/".
+  return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
+}
+
+int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, std::ostream& err,
+              bool out_is_terminal) {
+  const bool utf8 =
+      options.encoding == Encoding::Utf8 || (options.encoding == Encoding::Auto && out_is_terminal);
+  auto answer = [&](std::string_view text) {
+    return utf8 ? text::sjis_to_utf8(text) : std::string(text);
+  };
+
+  backend.init(options.ini_path.value_or(""), options.section);
+  int failures = 0;
+  for (const std::string& path : options.files) {
+    if (!backend.can_read(path)) {
+      err << "tunlex: cannot read '" << backend.display_path(path, utf8) << "'\n";
+      ++failures;
+      continue;
+    }
+    const SplitPath where = SplitFilePath(path);
+    if (options.parameter) {
+      out << answer(backend.exec(*options.parameter, where.folder, where.file_name, 1)) << '\n';
+      continue;
+    }
+    out << backend.display_path(path, utf8) << '\n';
+    std::int32_t read_flag = 1;  // one read per file, then answers from the record
+    for (const Item& item : kItems) {
+      const std::string value =
+          backend.exec(std::string(1, item.letter), where.folder, where.file_name, read_flag);
+      read_flag = 0;
+      out << "  " << item.letter << "  " << item.name
+          << std::string(10 - std::string_view(item.name).size(), ' ') << answer(value) << '\n';
+    }
+    out << "  default       " << answer(backend.exec("", where.folder, where.file_name, 0)) << '\n';
+  }
+  backend.term();
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace host

@@ -1,0 +1,57 @@
+// The reference host, native: the same command line as on Windows, with the portable core
+// linked in place of the DLL.
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "fileio/file_system.h"
+#include "host/cli.h"
+#include "plugin/module_state.h"
+
+namespace {
+
+class NativeBackend final : public host::MacroBackend {
+ public:
+  void init(const std::string& ini_path, const std::string& section) override {
+    plugin::InitPlugin(state_, ini_path, section, fileio::system_file_system());
+  }
+  std::string exec(const std::string& parameter, const std::string& folder,
+                   const std::string& file_name, std::int32_t read_flag) override {
+    mp3info::MacroRequest request;
+    request.Parameter = parameter;
+    request.Folder = folder;
+    request.FileName = file_name;
+    request.ReadFlag = read_flag;
+    return plugin::ExecMacro(state_, request, fileio::system_file_system());
+  }
+  void term() override { plugin::TermPlugin(state_); }
+  bool can_read(const std::string& path) override {
+    return fileio::system_file_system().open_exclusive_read(path) != nullptr;
+  }
+  std::string display_path(const std::string& path, bool) override { return path; }
+
+ private:
+  plugin::ModuleState state_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const auto parsed = host::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+      std::cerr << "tunlex: " << parsed.error << "\n" << host::kUsage;
+      return 2;
+    }
+    if (parsed.options->help) {
+      std::cout << host::kUsage;
+      return 0;
+    }
+    NativeBackend backend;
+    return host::RunTunlex(*parsed.options, backend, std::cout, std::cerr, isatty(1) != 0);
+  } catch (const std::exception& error) {
+    std::cerr << "tunlex: " << error.what() << "\n";
+    return 3;
+  }
+}

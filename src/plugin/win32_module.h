@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace plugin {
+
+// The path of the running process's main module: the host's executable, not this library.
+std::wstring host_executable_path();
+
+// Where help for the dialogs is looked up.
+void set_help_file(std::wstring path);
+const std::wstring& help_file();
+
+}  // namespace plugin

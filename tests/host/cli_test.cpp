@@ -1,0 +1,106 @@
+#include "host/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace host {
+namespace {
+
+TEST(ParseOptions, ReadsEveryOption) {
+  const auto parsed = ParseOptions(
+      {"--ini", "a.ini", "--section", "S", "-p", "", "--encoding", "utf8", "x.mp3", "y.mp3"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  EXPECT_EQ(parsed.options->ini_path, "a.ini");
+  EXPECT_EQ(parsed.options->section, "S");
+  EXPECT_EQ(parsed.options->parameter, "");
+  EXPECT_EQ(parsed.options->encoding, Encoding::Utf8);
+  EXPECT_EQ(parsed.options->files, (std::vector<std::string>{"x.mp3", "y.mp3"}));
+}
+
+TEST(ParseOptions, DefaultsToNoSettingsFileAndTheOwnSection) {
+  const auto parsed = ParseOptions({"x.mp3"});
+  ASSERT_TRUE(parsed.options);
+  EXPECT_FALSE(parsed.options->ini_path);
+  EXPECT_EQ(parsed.options->section, "mac_Tunlex");
+  EXPECT_FALSE(parsed.options->parameter);
+  EXPECT_EQ(parsed.options->encoding, Encoding::Auto);
+}
+
+TEST(ParseOptions, RefusesBadCommandLines) {
+  const std::vector<std::vector<std::string>> bad = {
+      {}, {"--ini"}, {"x.mp3", "-p"}, {"--bogus", "x.mp3"}, {"--encoding", "latin1", "x.mp3"},
+  };
+  for (const auto& args : bad) {
+    const auto parsed = ParseOptions(args);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_FALSE(parsed.error.empty());
+  }
+}
+
+TEST(SplitFilePath, SplitsAtTheLastSeparator) {
+  EXPECT_EQ(SplitFilePath("/music/a.mp3").folder, "/music");
+  EXPECT_EQ(SplitFilePath("/music/a.mp3").file_name, "a.mp3");
+  EXPECT_EQ(SplitFilePath("C:\\m\\b.mp3").folder, "C:\\m");
+  EXPECT_EQ(SplitFilePath("/a.mp3").folder, "/");
+  EXPECT_EQ(SplitFilePath("a.mp3").folder, ".");
+}
+
+// Records the requests and answers with the letter asked for.
+class FakeBackend final : public MacroBackend {
+ public:
+  void init(const std::string& ini, const std::string& section) override {
+    log += "init " + ini + " " + section + "\n";
+  }
+  std::string exec(const std::string& parameter, const std::string& folder,
+                   const std::string& file_name, std::int32_t read_flag) override {
+    log += "exec '" + parameter + "' " + folder + " " + file_name + " " +
+           std::to_string(read_flag) + "\n";
+    return parameter.empty() ? "\x83\x65" : "<" + parameter + ">";  // テ
+  }
+  void term() override { log += "term\n"; }
+  bool can_read(const std::string& path) override { return path != "missing.mp3"; }
+  std::string display_path(const std::string& path, bool) override { return path; }
+  std::string log;
+};
+
+TEST(RunTunlex, ReadsEachFileOnceThenAnswersFromTheRecord) {
+  FakeBackend backend;
+  Options options;
+  options.files = {"d/a.mp3"};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTunlex(options, backend, out, err, false), 0);
+  EXPECT_EQ(backend.log,
+            "init  mac_Tunlex\n"
+            "exec 'P' d a.mp3 1\nexec 'T' d a.mp3 0\nexec 'A' d a.mp3 0\nexec 'N' d a.mp3 0\n"
+            "exec 'Y' d a.mp3 0\nexec 'G' d a.mp3 0\nexec 'S' d a.mp3 0\nexec 'B' d a.mp3 0\n"
+            "exec 'F' d a.mp3 0\nexec 'V' d a.mp3 0\nexec 'C' d a.mp3 0\nexec '' d a.mp3 0\n"
+            "term\n");
+  EXPECT_NE(out.str().find("  P  artist    <P>\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("  default       \x83\x65\n"), std::string::npos);  // raw when piped
+}
+
+TEST(RunTunlex, PrintsOneAnswerPerFileForAParameter) {
+  FakeBackend backend;
+  Options options;
+  options.parameter = "";
+  options.encoding = Encoding::Utf8;
+  options.files = {"a.mp3", "b.mp3"};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTunlex(options, backend, out, err, false), 0);
+  EXPECT_EQ(out.str(), "\xE3\x83\x86\n\xE3\x83\x86\n");  // テ in UTF-8
+}
+
+TEST(RunTunlex, ReportsAnUnreadableFileAndGoesOn) {
+  FakeBackend backend;
+  Options options;
+  options.parameter = "T";
+  options.files = {"missing.mp3", "b.mp3"};
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTunlex(options, backend, out, err, true), 1);
+  EXPECT_EQ(err.str(), "tunlex: cannot read 'missing.mp3'\n");
+  EXPECT_EQ(out.str(), "<T>\n");
+}
+
+}  // namespace
+}  // namespace host
