@@ -1,6 +1,6 @@
 #include "host/cli.h"
 
-#include <ostream>
+#include <iostream>
 #include <string_view>
 
 #include "text/shift_jis.h"
@@ -116,6 +116,31 @@ int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, 
   }
   backend.term();
   return failures == 0 ? 0 : 1;
+}
+
+int TunlexMain(const std::vector<std::string>& args, const BackendOpener& open_backend,
+               bool out_is_terminal) {
+  try {
+    const auto parsed = ParseOptions(args);
+    if (!parsed.options) {
+      std::cerr << "tunlex: " << parsed.error << "\n" << kUsage;
+      return 2;
+    }
+    if (parsed.options->help) {
+      std::cout << kUsage;
+      return 0;
+    }
+    std::string error;
+    const auto backend = open_backend(error);
+    if (!backend) {
+      std::cerr << "tunlex: " << error << "\n";
+      return 3;
+    }
+    return RunTunlex(*parsed.options, *backend, std::cout, std::cerr, out_is_terminal);
+  } catch (const std::exception& error) {
+    std::cerr << "tunlex: " << error.what() << "\n";
+    return 3;
+  }
 }
 
 }  // namespace host

@@ -4,7 +4,9 @@
 // real DLL) and the native build (which links the core directly).
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,5 +59,12 @@ SplitPath SplitFilePath(const std::string& path);
 // Runs the tool: for each file one read, then the answers. Returns the exit code.
 int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, std::ostream& err,
               bool out_is_terminal);
+
+using BackendOpener = std::function<std::unique_ptr<MacroBackend>(std::string& error)>;
+
+// The whole program: parses `args`, answers --help and bad command lines, opens the backend
+// and runs the tool on standard output. Returns the exit code; nothing is thrown.
+int TunlexMain(const std::vector<std::string>& args, const BackendOpener& open_backend,
+               bool out_is_terminal);
 
 }  // namespace host

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include <iostream>
+#include <memory>
 
 #include "fileio/file_system.h"
 #include "host/cli.h"
@@ -38,20 +38,7 @@ class NativeBackend final : public host::MacroBackend {
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    const auto parsed = host::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.options) {
-      std::cerr << "tunlex: " << parsed.error << "\n" << host::kUsage;
-      return 2;
-    }
-    if (parsed.options->help) {
-      std::cout << host::kUsage;
-      return 0;
-    }
-    NativeBackend backend;
-    return host::RunTunlex(*parsed.options, backend, std::cout, std::cerr, isatty(1) != 0);
-  } catch (const std::exception& error) {
-    std::cerr << "tunlex: " << error.what() << "\n";
-    return 3;
-  }
+  return host::TunlexMain(
+      std::vector<std::string>(argv + 1, argv + argc),
+      [](std::string&) { return std::make_unique<NativeBackend>(); }, isatty(1) != 0);
 }

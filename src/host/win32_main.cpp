@@ -85,39 +85,23 @@ class DllBackend final : public host::MacroBackend {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  try {
-    // Answers are bytes; no newline translation.
-    _setmode(_fileno(stdout), _O_BINARY);
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-      // Texts cross to the plug-in as Shift-JIS, whatever the system's code page.
-      const auto sjis = text::wide_to_sjis_exact(argv[i]);
-      if (!sjis) {
-        std::cerr << "tunlex: '" << text::wide_to_utf8(argv[i])
-                  << "' has characters that Shift-JIS cannot hold\n";
-        return 2;
-      }
-      args.push_back(*sjis);
-    }
-    const auto parsed = host::ParseOptions(args);
-    if (!parsed.options) {
-      std::cerr << "tunlex: " << parsed.error << "\n" << host::kUsage;
+  // Answers are bytes; no newline translation.
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    // Texts cross to the plug-in as Shift-JIS, whatever the system's code page.
+    const auto sjis = text::wide_to_sjis_exact(argv[i]);
+    if (!sjis) {
+      std::cerr << "tunlex: '" << text::wide_to_utf8(argv[i])
+                << "' has characters that Shift-JIS cannot hold\n";
       return 2;
     }
-    if (parsed.options->help) {
-      std::cout << host::kUsage;
-      return 0;
-    }
-    DllBackend backend;
-    std::string error;
-    if (!backend.load(error)) {
-      std::cerr << "tunlex: " << error << "\n";
-      return 3;
-    }
-    const bool terminal = _isatty(_fileno(stdout)) != 0;
-    return host::RunTunlex(*parsed.options, backend, std::cout, std::cerr, terminal);
-  } catch (const std::exception& error) {
-    std::cerr << "tunlex: " << error.what() << "\n";
-    return 3;
+    args.push_back(*sjis);
   }
+  const auto open_dll = [](std::string& error) -> std::unique_ptr<host::MacroBackend> {
+    auto backend = std::make_unique<DllBackend>();
+    if (!backend->load(error)) return nullptr;
+    return backend;
+  };
+  return host::TunlexMain(args, open_dll, _isatty(_fileno(stdout)) != 0);
 }

@@ -83,6 +83,12 @@ class PluginBoundaryTest : public ::testing::Test {
     table_.Init(&param);
   }
 
+  // Settings whose composition is the one literal `text`, so a read answers `text`.
+  void init_with_literal(ScratchFolder& folder, const std::string& text) {
+    folder.write(L"settings.ini", "[mac_Tunlex]\r\nDefault=1\r\nDefault0=0" + text + "/\r\n");
+    init(folder.sjis() + "\\settings.ini");
+  }
+
   const char* exec(const char* parameter, const std::string& folder, const std::string& file,
                    std::int32_t read_flag) {
     TMacExecRequest request;
@@ -162,9 +168,8 @@ TEST_F(PluginBoundaryTest, TermAndExecBeforeInitReturnQuietly) {
 
 TEST_F(PluginBoundaryTest, NullRequestAnswersEmptyAndKeepsThePreviousAnswer) {
   ScratchFolder folder;
-  folder.write(L"settings.ini", "[mac_Tunlex]\r\nDefault=1\r\nDefault0=0kept/\r\n");
   folder.write(L"a.mp3", std::string(256, '\0'));
-  init(folder.sjis() + "\\settings.ini");
+  init_with_literal(folder, "kept");
   const char* previous = exec("", folder.sjis(), "a.mp3", 1);
   ASSERT_STREQ(previous, "kept");
   const char* empty = table_.Exec(nullptr);
@@ -176,11 +181,10 @@ TEST_F(PluginBoundaryTest, NullRequestAnswersEmptyAndKeepsThePreviousAnswer) {
 
 TEST_F(PluginBoundaryTest, ReadsAJapaneseFileNameAndLeavesTheFileClosed) {
   ScratchFolder folder;
-  folder.write(L"settings.ini", "[mac_Tunlex]\r\nDefault=1\r\nDefault0=0found/\r\n");
   // "曲表.mp3": the name, too, holds a 0x5C trail byte.
   const std::wstring name = L"\u66F2\u8868.mp3";
   folder.write(name, std::string(256, '\0'));
-  init(folder.sjis() + "\\settings.ini");
+  init_with_literal(folder, "found");
   EXPECT_STREQ(exec("", folder.sjis(), ScratchFolder::to_sjis(name), 1), "found");
 
   // Closed again: an exclusive open succeeds.
@@ -193,9 +197,8 @@ TEST_F(PluginBoundaryTest, ReadsAJapaneseFileNameAndLeavesTheFileClosed) {
 
 TEST_F(PluginBoundaryTest, AFileHeldOpenElsewhereAnswersEmpty) {
   ScratchFolder folder;
-  folder.write(L"settings.ini", "[mac_Tunlex]\r\nDefault=1\r\nDefault0=0found/\r\n");
   folder.write(L"a.mp3", std::string(256, '\0'));
-  init(folder.sjis() + "\\settings.ini");
+  init_with_literal(folder, "found");
   ASSERT_STREQ(exec("", folder.sjis(), "a.mp3", 1), "found");
 
   const HANDLE held = CreateFileW(folder.wide_path(L"a.mp3").c_str(), GENERIC_READ,
