@@ -1,11 +1,173 @@
 #include "mp3info/id3v2.h"
 
-namespace mp3info {
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
 
-// Reads nothing yet: the reader comes with the tag-reading work.
-std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile&, const settings::TMp3Settings&,
-                           TMp3FileInfo&) {
-  return 0;
+#include "mp3info/genre_reference.h"
+#include "mp3info/tag_text.h"
+#include "mp3info/track_number.h"
+
+namespace mp3info {
+namespace {
+
+constexpr std::uint64_t kTagHeaderSize = 10;
+constexpr std::uint8_t kExtendedHeaderFlag = 0x40;
+// Every version is scanned with one frame layout: 4-byte id, 4-byte plain size, 2 flag bytes,
+// then the encoding byte and the text.
+constexpr std::uint64_t kFrameHeaderSize = 10;
+constexpr std::size_t kFrameSizeEnd = 8;
+constexpr std::size_t kEncodingEnd = 11;
+
+std::uint32_t read_be32(std::string_view p) {
+  return std::uint32_t{static_cast<unsigned char>(p[0])} << 24 |
+         std::uint32_t{static_cast<unsigned char>(p[1])} << 16 |
+         std::uint32_t{static_cast<unsigned char>(p[2])} << 8 |
+         std::uint32_t{static_cast<unsigned char>(p[3])};
+}
+
+std::uint32_t read_synchsafe32(std::string_view p) {
+  return std::uint32_t{static_cast<unsigned char>(p[0]) & 0x7Fu} << 21 |
+         std::uint32_t{static_cast<unsigned char>(p[1]) & 0x7Fu} << 14 |
+         std::uint32_t{static_cast<unsigned char>(p[2]) & 0x7Fu} << 7 |
+         std::uint32_t{static_cast<unsigned char>(p[3]) & 0x7Fu};
+}
+
+// The body bytes that exist, seen through a bounded window that is read again wherever the scan
+// moves outside it. Positions are relative to the body start.
+class BodyWindow {
+ public:
+  BodyWindow(fileio::RandomAccessFile& file, std::uint64_t data_end, std::size_t window_size)
+      : file_(file), data_end_(data_end), buffer_(std::max<std::size_t>(window_size, 16)) {}
+
+  // Where the body's bytes end: the claimed size or the end of the file, whichever is first.
+  std::uint64_t data_end() const { return data_end_; }
+
+  // Up to `count` bytes at `position`; fewer where the data ends.
+  std::string_view bytes(std::uint64_t position, std::size_t count) {
+    if (position >= data_end_) return {};
+    count = static_cast<std::size_t>(std::min<std::uint64_t>(count, data_end_ - position));
+    if (position < window_start_ || position + count > window_start_ + window_length_) {
+      window_start_ = position;
+      const auto wanted =
+          static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), data_end_ - position));
+      window_length_ = file_.read_at(kTagHeaderSize + position, buffer_.data(), wanted);
+      // A read that comes short ends the data there.
+      if (window_length_ < wanted) data_end_ = position + window_length_;
+      count = std::min(count, window_length_);
+    }
+    return {buffer_.data() + (position - window_start_), count};
+  }
+
+  std::size_t size() const { return buffer_.size(); }
+
+ private:
+  fileio::RandomAccessFile& file_;
+  std::uint64_t data_end_;
+  std::vector<char> buffer_;
+  std::uint64_t window_start_ = 0;
+  std::size_t window_length_ = 0;
+};
+
+// A frame's text: `length` bytes from `position`, cut where the data ends and at the first zero.
+std::string read_text(BodyWindow& body, std::uint64_t position, std::uint64_t length) {
+  std::string text;
+  const std::uint64_t end = std::min(position + length, body.data_end());
+  while (position < end) {
+    const auto chunk = body.bytes(
+        position, static_cast<std::size_t>(std::min<std::uint64_t>(end - position, body.size())));
+    if (chunk.empty()) break;
+    const auto zero = chunk.find('\0');
+    text.append(chunk.substr(0, zero));
+    if (zero != std::string_view::npos) break;
+    position += chunk.size();
+  }
+  return text;
+}
+
+std::string* item_of(std::string_view id, TMp3FileInfo& info) {
+  if (id == "TIT2") return &info.Title;
+  if (id == "TPE1") return &info.Artist;
+  if (id == "TALB") return &info.Album;
+  if (id == "TYER") return &info.Year;
+  if (id == "TRCK") return &info.Track;
+  if (id == "TCON") return &info.Genre;
+  return nullptr;
+}
+
+bool blank_or_control(char byte) { return static_cast<unsigned char>(byte) <= 0x20; }
+
+// Where the frames start: after an extended header of ID3v2.3 (its size excludes its own four
+// bytes) or ID3v2.4 (a synchsafe size that includes them).
+std::uint64_t first_frame(BodyWindow& body, int major_version, std::uint8_t flags,
+                          std::uint64_t body_size) {
+  if (major_version <= 2 || (flags & kExtendedHeaderFlag) == 0) return 0;
+  const auto size_bytes = body.bytes(0, 4);
+  if (size_bytes.size() < 4) return body_size;
+  if (major_version == 3) return 4 + std::uint64_t{read_be32(size_bytes)};
+  return read_synchsafe32(size_bytes);
+}
+
+}  // namespace
+
+std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3Settings& settings,
+                           TMp3FileInfo& info, std::size_t window_size) {
+  // Version, revision, flags and four size bytes follow "ID3"; missing bytes count as zero.
+  std::array<unsigned char, 7> header{};
+  file.read_at(3, header.data(), header.size());
+  const int major_version = header[0];
+  const std::uint8_t flags = header[2];
+  // The size bytes count whole: a byte with its top bit set is not masked to 7 bits.
+  const std::uint64_t body_size = std::uint64_t{header[3]} << 21 | std::uint64_t{header[4]} << 14 |
+                                  std::uint64_t{header[5]} << 7 | std::uint64_t{header[6]};
+  const std::uint64_t audio_offset = body_size + kTagHeaderSize;
+
+  std::uint64_t data_end = body_size;
+  if (const auto file_size = file.size()) {
+    data_end = std::min(data_end, *file_size > kTagHeaderSize ? *file_size - kTagHeaderSize : 0);
+  }
+  BodyWindow body(file, data_end, window_size);
+
+  std::uint64_t p = first_frame(body, major_version, flags, body_size);
+  while (p < body.data_end()) {
+    const auto frame = body.bytes(p, kEncodingEnd);
+    if (frame.size() < kFrameSizeEnd) break;  // no whole size field before the data ends
+    const auto frame_size = static_cast<std::int32_t>(read_be32(frame.substr(4)));
+    // Size first, then the encoding byte, then the identifier: the order decides where the
+    // scan goes next in damaged tags.
+    if (frame_size < 0 || static_cast<std::uint64_t>(frame_size) > body_size) {
+      ++p;
+      continue;
+    }
+    const bool has_encoding = frame.size() >= kEncodingEnd;
+    if (has_encoding && frame[10] != 0) {
+      p += static_cast<std::uint64_t>(frame_size) + kFrameHeaderSize;
+      continue;
+    }
+    if (blank_or_control(frame[0]) || blank_or_control(frame[3])) {
+      ++p;
+      continue;
+    }
+    const std::string_view id = frame.substr(0, 4);
+    if (std::string* item = item_of(id, info)) {
+      // Text cut short by the end of the data is what lies inside it; a frame of size 0, or
+      // one whose encoding byte lies past the end, has no text.
+      std::string text;
+      if (has_encoding && frame_size > 0) {
+        text = read_text(body, p + kEncodingEnd, static_cast<std::uint64_t>(frame_size) - 1);
+      }
+      if (id == "TCON") {
+        text = ResolveGenreReference(TrimRight(text));
+      } else if (id == "TRCK") {
+        text = PadTrackNumber(text, settings.TrackOption);
+      }
+      *item = std::move(text);
+    }
+    p += static_cast<std::uint64_t>(frame_size) + kFrameHeaderSize;
+  }
+  return audio_offset;
 }
 
 }  // namespace mp3info
