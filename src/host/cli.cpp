@@ -112,7 +112,7 @@ int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, 
       out << "  " << item.letter << "  " << item.name
           << std::string(10 - std::string_view(item.name).size(), ' ') << answer(value) << '\n';
     }
-    out << "  default       " << answer(backend.exec("", where.folder, where.file_name, 0)) << '\n';
+    out << "  default      " << answer(backend.exec("", where.folder, where.file_name, 0)) << '\n';
   }
   backend.term();
   return failures == 0 ? 0 : 1;

@@ -77,7 +77,7 @@ TEST(RunTunlex, ReadsEachFileOnceThenAnswersFromTheRecord) {
             "exec 'F' d a.mp3 0\nexec 'V' d a.mp3 0\nexec 'C' d a.mp3 0\nexec '' d a.mp3 0\n"
             "term\n");
   EXPECT_NE(out.str().find("  P  artist    <P>\n"), std::string::npos) << out.str();
-  EXPECT_NE(out.str().find("  default       \x83\x65\n"), std::string::npos);  // raw when piped
+  EXPECT_NE(out.str().find("  default      \x83\x65\n"), std::string::npos);  // raw when piped
 }
 
 TEST(RunTunlex, PrintsOneAnswerPerFileForAParameter) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plugin/mac_plugin_abi.h"
+#include "support/mp3_builder.h"
 
 namespace {
 
@@ -228,6 +229,74 @@ TEST_F(PluginBoundaryTest, MissingSettingsFileReadsAsEmpty) {
   folder.write(L"a.mp3", std::string(256, '\0'));
   init(folder.sjis() + "\\no-such.ini");
   EXPECT_STREQ(exec("", folder.sjis(), "a.mp3", 1), "");
+  table_.Term();
+}
+
+// One file per reader path, read by the Windows build: the same answers as the native build.
+TEST_F(PluginBoundaryTest, AnswersEveryItemFromEachReaderPath) {
+  using fixtures::ChannelMode;
+  using fixtures::MpegFrameBuilder;
+  ScratchFolder folder;
+  // A composition of every item, separated by "|".
+  std::string settings = "[mac_Tunlex]\r\nDefault=21\r\n";
+  for (int i = 0; i < 21; ++i) {
+    settings += "Default" + std::to_string(i) + "=" +
+                (i % 2 == 0 ? std::to_string(i / 2 + 1) : std::string("0|/")) + "\r\n";
+  }
+  settings += "DataB=//32/40/48/56/64/80/96/112/128/160/192/224/256/320//VBR/1\r\n";
+  folder.write(L"settings.ini", settings);
+  init(folder.sjis() + "\\settings.ini");
+
+  // "海の表情" in Shift-JIS: its third character ends in the byte 0x5C.
+  const std::string title = "\x8A\x43\x82\xCC\x95\x5C\x8F\xEE";
+  folder.write(L"v2.mp3", fixtures::Mp3FileBuilder()
+                              .id3v2(fixtures::Id3v2Builder(3)
+                                         .text_frame("TIT2", title)
+                                         .text_frame("TPE1", "Artist")
+                                         .text_frame("TRCK", "5")
+                                         .text_frame("TCON", "(17)")
+                                         .padding(100)
+                                         .build())
+                              .frame(MpegFrameBuilder(), 20)
+                              .build());
+  folder.write(
+      L"v1.mp3",
+      fixtures::Mp3FileBuilder()
+          .frame(MpegFrameBuilder().channel_mode(ChannelMode::Stereo), 3)
+          .id3v1(fixtures::id3v1_tag({.title = "One", .year = "1999", .track = 7, .genre = 8}))
+          .build());
+  folder.write(L"vbr.mp3",
+               fixtures::Mp3FileBuilder()
+                   .frame(MpegFrameBuilder().xing({.flags = fixtures::kXingFrames, .frames = 9418}))
+                   .build());
+  folder.write(L"mono.mp3", fixtures::Mp3FileBuilder()
+                                .frame(MpegFrameBuilder()
+                                           .bitrate_index(5)
+                                           .sampling_index(1)
+                                           .channel_mode(ChannelMode::Mono)
+                                           .crc(),
+                                       42)
+                                .build());
+
+  const struct {
+    const char* file;
+    std::string expected;
+  } cases[] = {
+      // artist|title|album|track|year|genre|time|bitrate|sampling|VBR|channels
+      {"v2.mp3", "Artist|" + title + "||05||Rock|0'00|128|44100||JointStereo"},
+      {"v1.mp3", "|One||07|1999|Jazz|0'00|128|44100||Stereo"},
+      {"vbr.mp3", "||||||4'06|VBR|44100|(VBR)|JointStereo"},
+      {"mono.mp3", "||||||0'01|64|48000||SingleChannel"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(exec("", folder.sjis(), c.file, 1), c.expected) << c.file;
+    // A request without a read answers from the same record.
+    const std::string& all = c.expected;
+    const auto first_bar = all.find('|');
+    EXPECT_EQ(exec("T", folder.sjis(), c.file, 0),
+              all.substr(first_bar + 1, all.find('|', first_bar + 1) - first_bar - 1))
+        << c.file;
+  }
   table_.Term();
 }
 
