@@ -12,7 +12,7 @@ namespace {
 
 class PosixFile final : public RandomAccessFile {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
   ~PosixFile() override { ::close(fd_); }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
@@ -29,14 +29,12 @@ class PosixFile final : public RandomAccessFile {
     return done;
   }
 
-  std::optional<std::uint64_t> size() override {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) return std::nullopt;
-    return static_cast<std::uint64_t>(st.st_size);
-  }
+  // Known from the open: the readers ask for it more than once.
+  std::optional<std::uint64_t> size() override { return size_; }
 
  private:
   int fd_;
+  std::uint64_t size_;
 };
 
 bool write_all(int fd, std::string_view contents) {
@@ -70,7 +68,7 @@ class PosixFileSystem final : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    return std::make_unique<PosixFile>(fd);
+    return std::make_unique<PosixFile>(fd, static_cast<std::uint64_t>(st.st_size));
   }
 
   std::optional<std::string> read_whole_file(std::string_view path) override {

@@ -31,14 +31,19 @@ class Win32File final : public RandomAccessFile {
     return done;
   }
 
+  // Asked for by more than one reader of the same file: one system call is enough.
   std::optional<std::uint64_t> size() override {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(handle_, &size)) return std::nullopt;
-    return static_cast<std::uint64_t>(size.QuadPart);
+    if (!size_) {
+      LARGE_INTEGER size{};
+      if (!GetFileSizeEx(handle_, &size)) return std::nullopt;
+      size_ = static_cast<std::uint64_t>(size.QuadPart);
+    }
+    return size_;
   }
 
  private:
   HANDLE handle_;
+  std::optional<std::uint64_t> size_;
 };
 
 class Win32FileSystem final : public FileSystem {
