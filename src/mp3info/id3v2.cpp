@@ -119,9 +119,11 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
   file.read_at(3, header.data(), header.size());
   const int major_version = header[0];
   const std::uint8_t flags = header[2];
-  // The size bytes count whole: a byte with its top bit set is not masked to 7 bits.
-  const std::uint64_t body_size = std::uint64_t{header[3]} << 21 | std::uint64_t{header[4]} << 14 |
-                                  std::uint64_t{header[5]} << 7 | std::uint64_t{header[6]};
+  // The size bytes count whole: a byte with its top bit set is not masked to 7 bits, so the
+  // parts overlap and must be added, not or-ed.
+  const std::uint64_t body_size = (std::uint64_t{header[3]} << 21) +
+                                  (std::uint64_t{header[4]} << 14) +
+                                  (std::uint64_t{header[5]} << 7) + std::uint64_t{header[6]};
   const std::uint64_t audio_offset = body_size + kTagHeaderSize;
 
   std::uint64_t data_end = body_size;
@@ -150,7 +152,8 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
       ++p;
       continue;
     }
-    const std::string_view id = frame.substr(0, 4);
+    // A copy: reading the text moves the window under `frame`.
+    const std::string id(frame.substr(0, 4));
     if (std::string* item = item_of(id, info)) {
       // Text cut short by the end of the data is what lies inside it; a frame of size 0, or
       // one whose encoding byte lies past the end, has no text.
