@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "mp3info/genre_reference.h"
 #include "mp3info/tag_text.h"
@@ -40,7 +40,12 @@ std::uint32_t read_synchsafe32(std::string_view p) {
 class BodyWindow {
  public:
   BodyWindow(fileio::RandomAccessFile& file, std::uint64_t data_end, std::size_t window_size)
-      : file_(file), data_end_(data_end), buffer_(std::max<std::size_t>(window_size, 16)) {}
+      : file_(file),
+        data_end_(data_end),
+        // No larger than the body, and left uninitialised: a small tag costs a small buffer.
+        size_(static_cast<std::size_t>(
+            std::min<std::uint64_t>(std::max<std::size_t>(window_size, 16), data_end))),
+        buffer_(std::make_unique_for_overwrite<char[]>(size_)) {}
 
   // Where the body's bytes end: the claimed size or the end of the file, whichever is first.
   std::uint64_t data_end() const { return data_end_; }
@@ -52,21 +57,22 @@ class BodyWindow {
     if (position < window_start_ || position + count > window_start_ + window_length_) {
       window_start_ = position;
       const auto wanted =
-          static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), data_end_ - position));
-      window_length_ = file_.read_at(kTagHeaderSize + position, buffer_.data(), wanted);
+          static_cast<std::size_t>(std::min<std::uint64_t>(size_, data_end_ - position));
+      window_length_ = file_.read_at(kTagHeaderSize + position, buffer_.get(), wanted);
       // A read that comes short ends the data there.
       if (window_length_ < wanted) data_end_ = position + window_length_;
       count = std::min(count, window_length_);
     }
-    return {buffer_.data() + (position - window_start_), count};
+    return {buffer_.get() + (position - window_start_), count};
   }
 
-  std::size_t size() const { return buffer_.size(); }
+  std::size_t size() const { return size_; }
 
  private:
   fileio::RandomAccessFile& file_;
   std::uint64_t data_end_;
-  std::vector<char> buffer_;
+  std::size_t size_;
+  std::unique_ptr<char[]> buffer_;
   std::uint64_t window_start_ = 0;
   std::size_t window_length_ = 0;
 };
@@ -85,6 +91,20 @@ std::string read_text(BodyWindow& body, std::uint64_t position, std::uint64_t le
     position += chunk.size();
   }
   return text;
+}
+
+// Where a run of zero bytes starting at `position` ends: the first non-zero byte, or the end of
+// the data.
+std::uint64_t end_of_zero_run(BodyWindow& body, std::uint64_t position) {
+  while (position < body.data_end()) {
+    const auto chunk = body.bytes(position, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                                body.data_end() - position, body.size())));
+    if (chunk.empty()) break;
+    const auto non_zero = chunk.find_first_not_of('\0');
+    if (non_zero != std::string_view::npos) return position + non_zero;
+    position += chunk.size();
+  }
+  return body.data_end();
 }
 
 std::string* item_of(std::string_view id, TMp3FileInfo& info) {
@@ -136,6 +156,15 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
   while (p < body.data_end()) {
     const auto frame = body.bytes(p, kEncodingEnd);
     if (frame.size() < kFrameSizeEnd) break;  // no whole size field before the data ends
+    if (frame.find_first_not_of('\0') == std::string_view::npos) {
+      // Padding: a position whose bytes are all zero passes the size and encoding tests and
+      // fails the identifier test, so the scan would step one byte at a time until a non-zero
+      // byte comes within reach. Go there at once.
+      const std::uint64_t non_zero = end_of_zero_run(body, p);
+      const std::uint64_t reach = kEncodingEnd - 1;
+      p = std::max(p + 1, non_zero > reach ? non_zero - reach : 0);
+      continue;
+    }
     const auto frame_size = static_cast<std::int32_t>(read_be32(frame.substr(4)));
     // Size first, then the encoding byte, then the identifier: the order decides where the
     // scan goes next in damaged tags.
