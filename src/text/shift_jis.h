@@ -22,4 +22,8 @@ std::string fold_ascii_case(std::string_view text);
 // replaced by U+FFFD.
 std::string sjis_to_utf8(std::string_view sjis);
 
+// Converts UTF-8 to Shift-JIS (code page 932), for the user interface's fixed texts, which the
+// source spells in UTF-8. A character without a code page 932 form becomes "?".
+std::string utf8_to_sjis(std::string_view utf8);
+
 }  // namespace text

@@ -15,6 +15,9 @@ std::wstring sjis_to_wide(std::string_view sjis);
 // not open some other file.
 std::optional<std::wstring> sjis_to_wide_exact(std::string_view sjis);
 std::string wide_to_utf8(std::wstring_view wide);
+std::wstring utf8_to_wide(std::string_view utf8);
+// Characters without a code page 932 form become "?".
+std::string wide_to_sjis_best(std::wstring_view wide);
 // nullopt when a character has no exact code page 932 form.
 std::optional<std::string> wide_to_sjis_exact(std::wstring_view wide);
 

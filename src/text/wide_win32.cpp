@@ -49,4 +49,24 @@ std::optional<std::string> wide_to_sjis_exact(std::wstring_view wide) {
   return out;
 }
 
+std::wstring utf8_to_wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string wide_to_sjis_best(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int length =
+      WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(),
+                          static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                      out.data(), length, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace text

@@ -1,0 +1,7 @@
+#include "dialogs/pointer.h"
+
+namespace dialogs {
+
+void SnapPointerToCentreOf(const forms::Control&) {}
+
+}  // namespace dialogs
