@@ -1,6 +1,7 @@
 #include "host/cli.h"
 
 #include <iostream>
+#include <sstream>
 #include <string_view>
 
 #include "text/shift_jis.h"
@@ -9,12 +10,16 @@ namespace host {
 
 const char kUsage[] =
     "usage: tunlex [--ini FILE] [--section NAME] [-p PARAM] [--encoding sjis|utf8] FILE...\n"
+    "       tunlex param [--ini FILE] [--section NAME] [--char C] [--caption TEXT]\n"
+    "                    [--rect LEFT,TOP,WIDTH,HEIGHT]\n"
     "  --ini FILE       settings file (default: none, the stored defaults apply)\n"
     "  --section NAME   settings section (default: mac_Tunlex)\n"
     "  -p PARAM         print only the answer for PARAM; an empty PARAM is the default\n"
     "                   composition. Without -p every item is printed with its letter.\n"
     "  --encoding E     answers as Shift-JIS bytes (sjis) or converted to UTF-8 (utf8);\n"
-    "                   default: utf8 on a terminal, sjis otherwise\n";
+    "                   default: utf8 on a terminal, sjis otherwise\n"
+    "  param            show the parameter dialog (Windows) and print the macro text it\n"
+    "                   returns; --char is the macro character, --rect the host's rectangle\n";
 
 namespace {
 
@@ -31,9 +36,29 @@ constexpr Item kItems[] = {
 
 }  // namespace
 
+namespace {
+
+std::optional<DialogRect> parse_rect(const std::string& text) {
+  DialogRect rect;
+  char comma[3] = {};
+  std::istringstream in(text);
+  in >> rect.left >> comma[0] >> rect.top >> comma[1] >> rect.width >> comma[2] >> rect.height;
+  if (!in || !in.eof() || comma[0] != ',' || comma[1] != ',' || comma[2] != ',') {
+    return std::nullopt;
+  }
+  return rect;
+}
+
+}  // namespace
+
 ParseResult ParseOptions(const std::vector<std::string>& args) {
   Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  std::size_t first = 0;
+  if (!args.empty() && args[0] == "param") {
+    options.param_dialog = true;
+    first = 1;
+  }
+  for (std::size_t i = first; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string& into) {
       if (i + 1 >= args.size()) return false;
@@ -61,6 +86,16 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       } else {
         return {std::nullopt, "unknown encoding '" + v + "' (sjis or utf8)"};
       }
+    } else if (options.param_dialog && arg == "--char") {
+      if (!value(v) || v.size() != 1) return {std::nullopt, "--char needs one character"};
+      options.macro_char = v[0];
+    } else if (options.param_dialog && arg == "--caption") {
+      if (!value(v)) return {std::nullopt, "--caption needs a text"};
+      options.caption = v;
+    } else if (options.param_dialog && arg == "--rect") {
+      const auto rect = value(v) ? parse_rect(v) : std::nullopt;
+      if (!rect) return {std::nullopt, "--rect needs LEFT,TOP,WIDTH,HEIGHT"};
+      options.rect = *rect;
     } else if (arg == "--") {
       options.files.insert(options.files.end(), args.begin() + static_cast<long>(i) + 1,
                            args.end());
@@ -71,7 +106,12 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       options.files.push_back(arg);
     }
   }
-  if (!options.help && options.files.empty()) return {std::nullopt, "no MP3 file given"};
+  if (options.param_dialog && !options.files.empty()) {
+    return {std::nullopt, "param takes no file"};
+  }
+  if (!options.help && !options.param_dialog && options.files.empty()) {
+    return {std::nullopt, "no MP3 file given"};
+  }
   return {options, {}};
 }
 
@@ -82,8 +122,27 @@ SplitPath SplitFilePath(const std::string& path) {
   return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
 }
 
+int RunParamDialog(const Options& options, MacroBackend& backend, std::ostream& out,
+                   std::ostream& err) {
+  backend.init(options.ini_path.value_or(""), options.section);
+  bool supported = true;
+  const auto text = backend.param(options.macro_char, options.caption, options.rect, supported);
+  backend.term();
+  if (!supported) {
+    err << "tunlex: the parameter dialog needs the Windows build\n";
+    return 2;
+  }
+  if (!text) {
+    out << "(no text returned)\n";
+    return 1;
+  }
+  out << *text << '\n';
+  return 0;
+}
+
 int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, std::ostream& err,
               bool out_is_terminal) {
+  if (options.param_dialog) return RunParamDialog(options, backend, out, err);
   const bool utf8 =
       options.encoding == Encoding::Utf8 || (options.encoding == Encoding::Auto && out_is_terminal);
   auto answer = [&](std::string_view text) {

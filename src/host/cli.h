@@ -15,6 +15,14 @@ namespace host {
 
 enum class Encoding { Auto, ShiftJis, Utf8 };
 
+// The host's rectangle a dialog is centred on.
+struct DialogRect {
+  int left = 0;
+  int top = 0;
+  int width = 640;
+  int height = 480;
+};
+
 struct Options {
   std::optional<std::string> ini_path;
   std::string section = "mac_Tunlex";
@@ -22,6 +30,11 @@ struct Options {
   Encoding encoding = Encoding::Auto;
   bool help = false;
   std::vector<std::string> files;
+  // "tunlex param": show the parameter dialog instead of reading files.
+  bool param_dialog = false;
+  char macro_char = 'm';
+  std::string caption = "tunlex";
+  DialogRect rect;
 };
 
 struct ParseResult {
@@ -47,6 +60,10 @@ class MacroBackend {
   virtual bool can_read(const std::string& path) = 0;
   // A path as it is printed.
   virtual std::string display_path(const std::string& path, bool utf8) = 0;
+  // Shows the parameter dialog; the text it returned, or nullopt for none. False in
+  // `supported` where there are no dialogs.
+  virtual std::optional<std::string> param(char macro_char, const std::string& caption,
+                                           const DialogRect& rect, bool& supported) = 0;
 };
 
 struct SplitPath {

@@ -30,6 +30,11 @@ class NativeBackend final : public host::MacroBackend {
     return fileio::system_file_system().open_exclusive_read(path) != nullptr;
   }
   std::string display_path(const std::string& path, bool) override { return path; }
+  std::optional<std::string> param(char, const std::string&, const host::DialogRect&,
+                                   bool& supported) override {
+    supported = false;
+    return std::nullopt;
+  }
 
  private:
   plugin::ModuleState state_;

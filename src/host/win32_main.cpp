@@ -71,6 +71,19 @@ class DllBackend final : public host::MacroBackend {
     CloseHandle(handle);
     return true;
   }
+  std::optional<std::string> param(char macro_char, const std::string& caption,
+                                   const host::DialogRect& rect, bool& supported) override {
+    supported = true;
+    TMacParamRequest request{};
+    request.MacroChar = macro_char;
+    request.Caption = caption.c_str();
+    const TMacDialogRect dialog_rect{
+        static_cast<std::int16_t>(rect.left), static_cast<std::int16_t>(rect.top),
+        static_cast<std::int16_t>(rect.width), static_cast<std::int16_t>(rect.height)};
+    const char* text = table_.Param(&request, &dialog_rect);
+    if (!text) return std::nullopt;
+    return std::string(text);
+  }
   std::string display_path(const std::string& path, bool utf8) override {
     return utf8 ? text::sjis_to_utf8(path) : path;
   }

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "dialogs/param_form.h"
 #include "fileio/file_system.h"
+#include "forms/form.h"
+#include "plugin/centring.h"
 #include "plugin/fixed_texts.h"
 #include "plugin/mac_plugin_abi.h"
 #include "plugin/module_state.h"
@@ -16,6 +19,13 @@ extern "C" {
 // Hold the dialogs while they are shown; null otherwise.
 void* FormSetup = nullptr;
 void* FormParam = nullptr;
+
+// The dialog units' initialisation and finalisation: exported for hosts that look for them;
+// nothing needs doing.
+void Mac_tunlexparam_Initialization() {}
+void Mac_tunlexparam_Finalization() {}
+void Mac_tunlexsetup_Initialization() {}
+void Mac_tunlexsetup_Finalization() {}
 }
 
 namespace {
@@ -31,6 +41,7 @@ void MAC_CALL MacInit(const TMacInitParam* param) {
     auto& state = plugin::module_state();
     state.HostWindow = param ? param->HostWindow : nullptr;
     plugin::set_help_file(plugin::HelpFileBeside<wchar_t>(plugin::host_executable_path()));
+    forms::set_help_function(plugin::open_help);
     plugin::InitPlugin(state, param ? text_or_empty(param->IniPath) : "",
                        param ? text_or_empty(param->IniSection) : "", fileio::system_file_system());
   } catch (...) {
@@ -50,9 +61,44 @@ void MAC_CALL MacInfo(const TMacInfoParam* param) {
 // The setup dialog comes with its own work; until then the entry point returns at once.
 void MAC_CALL MacSetup(const TMacDialogRect*) {}
 
-// The parameter dialog comes with its own work; until then no dialog is shown and the answer is
-// the same as a cancelled dialog's.
-const char* MAC_CALL MacParam(const TMacParamRequest*, const TMacDialogRect*) { return nullptr; }
+// Keeps an exported form variable set while its dialog is shown, whatever way it closes.
+class ShownForm {
+ public:
+  ShownForm(void*& variable, forms::Form& form) : variable_(variable) { variable_ = &form; }
+  ~ShownForm() { variable_ = nullptr; }
+  ShownForm(const ShownForm&) = delete;
+  ShownForm& operator=(const ShownForm&) = delete;
+
+ private:
+  void*& variable_;
+};
+
+int show_centred(forms::Form& form, const TMacDialogRect& rect) {
+  int width = 0;
+  int height = 0;
+  form.outer_size(width, height);
+  const auto at = plugin::CentreDialog(rect, width, height);
+  return form.show_modal({plugin::module_state().HostWindow, at.left, at.top});
+}
+
+const char* MAC_CALL MacParam(const TMacParamRequest* request, const TMacDialogRect* rect) {
+  try {
+    auto& state = plugin::module_state();
+    // Before MacInit there is no settings file to remember the choice in.
+    if (!request || !rect || !state.DefaultItemsExist) return nullptr;
+    state.MacroChar = std::string(1, request->MacroChar);
+    state.ParamCaption = text_or_empty(request->Caption);
+    dialogs::TFormParam form({state.MacroChar, state.ParamCaption, state.Settings.IniPath,
+                              state.Settings.IniSection, &fileio::system_file_system()});
+    const ShownForm shown(FormParam, form);
+    if (show_centred(form, *rect) != forms::kModalOk) return nullptr;
+    state.ParamResultText = form.hint();
+    return state.ParamResultText.empty() ? mp3info::kStaticEmptyText
+                                         : state.ParamResultText.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 const char* MAC_CALL MacExec(const TMacExecRequest* request) {
   try {

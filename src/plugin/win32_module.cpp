@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "plugin/module_state.h"
+
 namespace plugin {
 
 std::wstring host_executable_path() {
@@ -26,5 +28,10 @@ std::wstring& help_file_storage() {
 
 void set_help_file(std::wstring path) { help_file_storage() = std::move(path); }
 const std::wstring& help_file() { return help_file_storage(); }
+
+void open_help(int context) {
+  WinHelpW(static_cast<HWND>(module_state().HostWindow), help_file().c_str(), HELP_CONTEXT,
+           static_cast<ULONG_PTR>(context));
+}
 
 }  // namespace plugin

@@ -38,6 +38,23 @@ TEST(ParseOptions, RefusesBadCommandLines) {
   }
 }
 
+TEST(ParseOptions, ReadsTheParamCommand) {
+  const auto parsed =
+      ParseOptions({"param", "--char", "x", "--caption", "Pick", "--rect", "100,50,301,-3"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  EXPECT_TRUE(parsed.options->param_dialog);
+  EXPECT_EQ(parsed.options->macro_char, 'x');
+  EXPECT_EQ(parsed.options->caption, "Pick");
+  EXPECT_EQ(parsed.options->rect.left, 100);
+  EXPECT_EQ(parsed.options->rect.height, -3);
+  for (const auto& bad : std::vector<std::vector<std::string>>{{"param", "--char", "xy"},
+                                                               {"param", "--rect", "1,2,3"},
+                                                               {"param", "a.mp3"},
+                                                               {"--char", "x", "a.mp3"}}) {
+    EXPECT_FALSE(ParseOptions(bad).options) << bad.back();
+  }
+}
+
 TEST(SplitFilePath, SplitsAtTheLastSeparator) {
   EXPECT_EQ(SplitFilePath("/music/a.mp3").folder, "/music");
   EXPECT_EQ(SplitFilePath("/music/a.mp3").file_name, "a.mp3");
@@ -61,7 +78,17 @@ class FakeBackend final : public MacroBackend {
   void term() override { log += "term\n"; }
   bool can_read(const std::string& path) override { return path != "missing.mp3"; }
   std::string display_path(const std::string& path, bool) override { return path; }
+  std::optional<std::string> param(char macro_char, const std::string& caption,
+                                   const DialogRect& rect, bool& supported) override {
+    log += std::string("param ") + macro_char + " " + caption + " " + std::to_string(rect.left) +
+           "," + std::to_string(rect.top) + "," + std::to_string(rect.width) + "," +
+           std::to_string(rect.height) + "\n";
+    supported = dialogs_supported;
+    return param_answer;
+  }
   std::string log;
+  bool dialogs_supported = true;
+  std::optional<std::string> param_answer;
 };
 
 TEST(RunTunlex, ReadsEachFileOnceThenAnswersFromTheRecord) {
@@ -100,6 +127,27 @@ TEST(RunTunlex, ReportsAnUnreadableFileAndGoesOn) {
   EXPECT_EQ(RunTunlex(options, backend, out, err, true), 1);
   EXPECT_EQ(err.str(), "tunlex: cannot read 'missing.mp3'\n");
   EXPECT_EQ(out.str(), "<T>\n");
+}
+
+TEST(RunTunlex, PrintsWhatTheParamDialogReturned) {
+  FakeBackend backend;
+  Options options;
+  options.param_dialog = true;
+  options.macro_char = 'q';
+  std::ostringstream out, err;
+  backend.param_answer = "/q<G>";
+  EXPECT_EQ(RunTunlex(options, backend, out, err, false), 0);
+  EXPECT_EQ(out.str(), "/q<G>\n");
+  EXPECT_EQ(backend.log, "init  mac_Tunlex\nparam q tunlex 0,0,640,480\nterm\n");
+
+  backend.param_answer.reset();
+  out.str("");
+  EXPECT_EQ(RunTunlex(options, backend, out, err, false), 1);
+  EXPECT_EQ(out.str(), "(no text returned)\n");
+
+  backend.dialogs_supported = false;
+  EXPECT_EQ(RunTunlex(options, backend, out, err, false), 2);
+  EXPECT_NE(err.str().find("needs the Windows build"), std::string::npos);
 }
 
 }  // namespace
