@@ -127,7 +127,7 @@ TEST(AudioHeader, FileEndingBeforeTheFourHeaderBytesHasNoHeader) {
 }
 
 // 10000 frames of 1152 samples at 44.1 kHz: 261 seconds.
-constexpr XingFields kXing{.tag = "Xing", .flags = fixtures::kXingFrames, .frames = 10000};
+const XingFields kXing{.tag = "Xing", .flags = fixtures::kXingFrames, .frames = 10000};
 
 TEST(XingHeader, IsFoundWhereTheFrameLayoutPutsIt) {
   struct Case {
