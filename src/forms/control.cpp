@@ -1,6 +1,7 @@
 #include "forms/control.h"
 
 #include "forms/form.h"
+#include "text/shift_jis.h"
 
 namespace forms {
 
@@ -13,7 +14,15 @@ void Control::changed(Change what) {
 
 void Control::set_text(std::string text) {
   if (max_length > 0 && text.size() > static_cast<std::size_t>(max_length)) {
-    text.resize(static_cast<std::size_t>(max_length));
+    // Whole characters only: a lead byte without its trail byte would be another character.
+    std::size_t kept = 0;
+    while (kept < text.size()) {
+      const std::size_t size =
+          text::is_sjis_lead_byte(static_cast<unsigned char>(text[kept])) ? 2 : 1;
+      if (kept + size > static_cast<std::size_t>(max_length)) break;
+      kept += size;
+    }
+    text.resize(kept);
   }
   if (text == text_) return;
   text_ = std::move(text);

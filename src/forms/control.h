@@ -55,7 +55,8 @@ struct ListEntry {
 enum class BevelShape { Box, LeftLine, TopLine };
 
 // What changed, so a backend refreshes only that.
-enum class Change { Text, Enabled, Checked, Items, ItemIndex, Color, Hint, Default, Visible };
+// Focus is a request, not state: the backend moves the keyboard focus to the control.
+enum class Change { Text, Enabled, Checked, Items, ItemIndex, Color, Hint, Default, Visible, Focus };
 
 class Control {
  public:
@@ -79,8 +80,12 @@ class Control {
   int max_length = 0;  // an edit's limit in bytes; 0 for none
   BevelShape bevel_shape = BevelShape::Box;
   bool lowered = false;   // a panel's bevel
+  bool caption_left = false;  // a panel's caption: at its left edge, else centred
   int label_spacing = 3;  // a labelled edit's gap between label and box
   std::string label;      // a labelled edit's label
+  int columns = 1;        // a radio group's columns of choices
+  int item_height = 0;    // a list box's row height in pixels; 0 for the font's
+  bool auto_select = false;  // an edit's: select the whole text when tabbed into
 
   // State that the handlers read and write; setters tell the backend.
   const std::string& text() const { return text_; }  // caption, or an edit's text
@@ -104,6 +109,8 @@ class Control {
   // -1: nothing selected.
   int item_index() const { return item_index_; }
   void set_item_index(int index);
+  // Gives the control the keyboard focus when shown; nothing happens headless.
+  void set_focus() { changed(Change::Focus); }
 
   // Events: empty until bound (by the description or at run time).
   std::function<void(Control& sender)> on_click;
@@ -116,6 +123,9 @@ class Control {
   std::function<void(Control& sender, Control* target)> on_end_drag;
 
   static constexpr std::uint32_t kDefaultColor = 0xFFFFFFFF;
+  // 0xFF0000nn: the system's colour number nn, as the user's scheme paints it.
+  static constexpr std::uint32_t kButtonFaceColor = 0xFF00000F;
+  static constexpr std::uint32_t kWindowColor = 0xFF000005;
 
  private:
   void changed(Change what);

@@ -15,6 +15,14 @@ inline constexpr int kModalCancel = 2;
 
 class Form;
 
+// The headless answer for Form::item_at_pos: rows of `item_height` from the top, no scrolling.
+inline int item_row_at(const Control& list, int x, int y) {
+  const Bounds& box = list.bounds();
+  if (list.item_height <= 0 || x < 0 || y < 0 || x >= box.width || y >= box.height) return -1;
+  const int row = y / list.item_height;
+  return row < static_cast<int>(list.items().size()) ? row : -1;
+}
+
 // Mirrors a form into real windows. None when headless.
 class FormBackend {
  public:
@@ -25,6 +33,10 @@ class FormBackend {
   virtual std::optional<Bounds> screen_bounds(const Control& control) const {
     (void)control;
     return std::nullopt;
+  }
+  // The entry of a list box at a point in its client area; -1 below the last entry.
+  virtual int item_at_pos(const Control& list, int x, int y) const {
+    return item_row_at(list, x, y);
   }
 };
 
@@ -86,6 +98,12 @@ class Form {
   int show_modal(const ShowOptions& options);
   // The outer size the form has when shown (the client area plus frame and caption).
   void outer_size(int& width, int& height) const;
+
+  // The entry of a list box at a point in its client area, counting existing entries only;
+  // -1 for none.
+  int item_at_pos(const Control& list, int x, int y) const {
+    return backend_ ? backend_->item_at_pos(list, x, y) : item_row_at(list, x, y);
+  }
 
   FormBackend* backend() const { return backend_; }
   void set_backend(FormBackend* backend) { backend_ = backend; }
