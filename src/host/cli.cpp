@@ -12,6 +12,7 @@ const char kUsage[] =
     "usage: tunlex [--ini FILE] [--section NAME] [-p PARAM] [--encoding sjis|utf8] FILE...\n"
     "       tunlex param [--ini FILE] [--section NAME] [--char C] [--caption TEXT]\n"
     "                    [--rect LEFT,TOP,WIDTH,HEIGHT]\n"
+    "       tunlex setup [--ini FILE] [--section NAME] [--rect LEFT,TOP,WIDTH,HEIGHT]\n"
     "  --ini FILE       settings file (default: none, the stored defaults apply)\n"
     "  --section NAME   settings section (default: mac_Tunlex)\n"
     "  -p PARAM         print only the answer for PARAM; an empty PARAM is the default\n"
@@ -19,7 +20,8 @@ const char kUsage[] =
     "  --encoding E     answers as Shift-JIS bytes (sjis) or converted to UTF-8 (utf8);\n"
     "                   default: utf8 on a terminal, sjis otherwise\n"
     "  param            show the parameter dialog (Windows) and print the macro text it\n"
-    "                   returns; --char is the macro character, --rect the host's rectangle\n";
+    "                   returns; --char is the macro character, --rect the host's rectangle\n"
+    "  setup            show the setup dialog (Windows); OK saves to the --ini file\n";
 
 namespace {
 
@@ -54,10 +56,12 @@ std::optional<DialogRect> parse_rect(const std::string& text) {
 ParseResult ParseOptions(const std::vector<std::string>& args) {
   Options options;
   std::size_t first = 0;
-  if (!args.empty() && args[0] == "param") {
-    options.param_dialog = true;
+  if (!args.empty() && (args[0] == "param" || args[0] == "setup")) {
+    options.param_dialog = args[0] == "param";
+    options.setup_dialog = args[0] == "setup";
     first = 1;
   }
+  const bool dialog = options.param_dialog || options.setup_dialog;
   for (std::size_t i = first; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string& into) {
@@ -92,7 +96,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     } else if (options.param_dialog && arg == "--caption") {
       if (!value(v)) return {std::nullopt, "--caption needs a text"};
       options.caption = v;
-    } else if (options.param_dialog && arg == "--rect") {
+    } else if (dialog && arg == "--rect") {
       const auto rect = value(v) ? parse_rect(v) : std::nullopt;
       if (!rect) return {std::nullopt, "--rect needs LEFT,TOP,WIDTH,HEIGHT"};
       options.rect = *rect;
@@ -106,10 +110,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       options.files.push_back(arg);
     }
   }
-  if (options.param_dialog && !options.files.empty()) {
-    return {std::nullopt, "param takes no file"};
-  }
-  if (!options.help && !options.param_dialog && options.files.empty()) {
+  if (dialog && !options.files.empty()) return {std::nullopt, args[0] + " takes no file"};
+  if (!options.help && !dialog && options.files.empty()) {
     return {std::nullopt, "no MP3 file given"};
   }
   return {options, {}};
@@ -140,9 +142,21 @@ int RunParamDialog(const Options& options, MacroBackend& backend, std::ostream& 
   return 0;
 }
 
+int RunSetupDialog(const Options& options, MacroBackend& backend, std::ostream& err) {
+  backend.init(options.ini_path.value_or(""), options.section);
+  const bool supported = backend.setup(options.rect);
+  backend.term();
+  if (!supported) {
+    err << "tunlex: the setup dialog needs the Windows build\n";
+    return 2;
+  }
+  return 0;
+}
+
 int RunTunlex(const Options& options, MacroBackend& backend, std::ostream& out, std::ostream& err,
               bool out_is_terminal) {
   if (options.param_dialog) return RunParamDialog(options, backend, out, err);
+  if (options.setup_dialog) return RunSetupDialog(options, backend, err);
   const bool utf8 =
       options.encoding == Encoding::Utf8 || (options.encoding == Encoding::Auto && out_is_terminal);
   auto answer = [&](std::string_view text) {

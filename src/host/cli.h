@@ -30,8 +30,9 @@ struct Options {
   Encoding encoding = Encoding::Auto;
   bool help = false;
   std::vector<std::string> files;
-  // "tunlex param": show the parameter dialog instead of reading files.
+  // "tunlex param" / "tunlex setup": show a dialog instead of reading files.
   bool param_dialog = false;
+  bool setup_dialog = false;
   char macro_char = 'm';
   std::string caption = "tunlex";
   DialogRect rect;
@@ -64,6 +65,8 @@ class MacroBackend {
   // `supported` where there are no dialogs.
   virtual std::optional<std::string> param(char macro_char, const std::string& caption,
                                            const DialogRect& rect, bool& supported) = 0;
+  // Shows the setup dialog; false where there are no dialogs.
+  virtual bool setup(const DialogRect& rect) = 0;
 };
 
 struct SplitPath {

@@ -35,6 +35,7 @@ class NativeBackend final : public host::MacroBackend {
     supported = false;
     return std::nullopt;
   }
+  bool setup(const host::DialogRect&) override { return false; }
 
  private:
   plugin::ModuleState state_;

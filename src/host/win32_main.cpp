@@ -84,6 +84,13 @@ class DllBackend final : public host::MacroBackend {
     if (!text) return std::nullopt;
     return std::string(text);
   }
+  bool setup(const host::DialogRect& rect) override {
+    const TMacDialogRect dialog_rect{
+        static_cast<std::int16_t>(rect.left), static_cast<std::int16_t>(rect.top),
+        static_cast<std::int16_t>(rect.width), static_cast<std::int16_t>(rect.height)};
+    table_.Setup(&dialog_rect);
+    return true;
+  }
   std::string display_path(const std::string& path, bool utf8) override {
     return utf8 ? text::sjis_to_utf8(path) : path;
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogs/param_form.h"
+#include "dialogs/setup_form.h"
 #include "fileio/file_system.h"
 #include "forms/form.h"
 #include "plugin/centring.h"
@@ -58,9 +59,6 @@ void MAC_CALL MacInfo(const TMacInfoParam* param) {
   }
 }
 
-// The setup dialog comes with its own work; until then the entry point returns at once.
-void MAC_CALL MacSetup(const TMacDialogRect*) {}
-
 // Keeps an exported form variable set while its dialog is shown, whatever way it closes.
 class ShownForm {
  public:
@@ -79,6 +77,18 @@ int show_centred(forms::Form& form, const TMacDialogRect& rect) {
   form.outer_size(width, height);
   const auto at = plugin::CentreDialog(rect, width, height);
   return form.show_modal({plugin::module_state().HostWindow, at.left, at.top});
+}
+
+void MAC_CALL MacSetup(const TMacDialogRect* rect) {
+  try {
+    auto& state = plugin::module_state();
+    // Before MacInit there are no settings to edit.
+    if (!rect || !state.DefaultItemsExist) return;
+    dialogs::TFormSetup form({state.Settings, &fileio::system_file_system()});
+    const ShownForm shown(FormSetup, form);
+    show_centred(form, *rect);
+  } catch (...) {
+  }
 }
 
 const char* MAC_CALL MacParam(const TMacParamRequest* request, const TMacDialogRect* rect) {

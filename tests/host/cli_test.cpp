@@ -86,6 +86,10 @@ class FakeBackend final : public MacroBackend {
     supported = dialogs_supported;
     return param_answer;
   }
+  bool setup(const DialogRect& rect) override {
+    log += "setup " + std::to_string(rect.width) + "\n";
+    return dialogs_supported;
+  }
   std::string log;
   bool dialogs_supported = true;
   std::optional<std::string> param_answer;
@@ -148,6 +152,16 @@ TEST(RunTunlex, PrintsWhatTheParamDialogReturned) {
   backend.dialogs_supported = false;
   EXPECT_EQ(RunTunlex(options, backend, out, err, false), 2);
   EXPECT_NE(err.str().find("needs the Windows build"), std::string::npos);
+}
+
+TEST(RunTunlex, ShowsTheSetupDialogBetweenInitAndTerm) {
+  FakeBackend backend;
+  const auto parsed = ParseOptions({"setup", "--ini", "a.ini", "--rect", "0,0,800,600"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTunlex(*parsed.options, backend, out, err, false), 0);
+  EXPECT_EQ(backend.log, "init a.ini mac_Tunlex\nsetup 800\nterm\n");
+  EXPECT_FALSE(ParseOptions({"setup", "a.mp3"}).options);
 }
 
 }  // namespace
