@@ -20,13 +20,20 @@ TEST(Utf8ToSjis, ConvertsTheInterfacesTextsByteForByte) {
   for (const Case& c : cases) EXPECT_EQ(utf8_to_sjis(c.utf8), c.sjis) << c.utf8;
 }
 
-TEST(SjisToUtf8, ReplacesBytesThatAreNotShiftJis) {
+TEST(SjisToUtf8, ConvertsDoubleByteCharacters) {
   EXPECT_EQ(sjis_to_utf8("\x95\x5C"), "\xE8\xA1\xA8");
+  EXPECT_EQ(sjis_to_utf8("a\x87\x82"), "a\xE2\x84\x96");
+}
+
+#if !defined(_WIN32)
+// Windows maps such bytes to characters of its own (0xFF to U+F8F3).
+TEST(SjisToUtf8, ReplacesBytesThatAreNotShiftJis) {
   EXPECT_EQ(sjis_to_utf8("a\xFF"
                          "b"),
             "a\xEF\xBF\xBD"
             "b");
 }
+#endif
 
 TEST(EndsWithSingleByteBackslash, WalksCharactersFromTheStart) {
   EXPECT_TRUE(ends_with_single_byte_backslash("C:\\"));
