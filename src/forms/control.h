@@ -56,7 +56,18 @@ enum class BevelShape { Box, LeftLine, TopLine };
 
 // What changed, so a backend refreshes only that.
 // Focus is a request, not state: the backend moves the keyboard focus to the control.
-enum class Change { Text, Enabled, Checked, Items, ItemIndex, Color, Hint, Default, Visible, Focus };
+enum class Change {
+  Text,
+  Enabled,
+  Checked,
+  Items,
+  ItemIndex,
+  Color,
+  Hint,
+  Default,
+  Visible,
+  Focus
+};
 
 class Control {
  public:
@@ -79,13 +90,13 @@ class Control {
   bool tab_stop = true;
   int max_length = 0;  // an edit's limit in bytes; 0 for none
   BevelShape bevel_shape = BevelShape::Box;
-  bool lowered = false;   // a panel's bevel
+  bool lowered = false;       // a panel's bevel
   bool caption_left = false;  // a panel's caption: at its left edge, else centred
-  int label_spacing = 3;  // a labelled edit's gap between label and box
-  std::string label;      // a labelled edit's label
-  int columns = 1;        // a radio group's columns of choices
-  int item_height = 0;    // a list box's row height in pixels; 0 for the font's
-  bool auto_select = false;  // an edit's: select the whole text when tabbed into
+  int label_spacing = 3;      // a labelled edit's gap between label and box
+  std::string label;          // a labelled edit's label
+  int columns = 1;            // a radio group's columns of choices
+  int item_height = 0;        // a list box's row height in pixels; 0 for the font's
+  bool auto_select = false;   // an edit's: select the whole text when tabbed into
 
   // State that the handlers read and write; setters tell the backend.
   const std::string& text() const { return text_; }  // caption, or an edit's text
