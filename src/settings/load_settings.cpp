@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "settings/compose_settings.h"
 #include "settings/label_list.h"
-#include "text/shift_jis.h"
 
 namespace settings {
 namespace {
 
 constexpr std::string_view kCountKey = "Default";
-constexpr std::string_view kEntryKeyPrefix = "Default";
 constexpr std::string_view kEntryDefault = "0";
 constexpr std::int32_t kTrackOptionDefault = 1;
 constexpr std::string_view kTimeDefault = "3'/";
@@ -30,28 +29,10 @@ constexpr std::string_view kChannelDefault = "/Stereo/JointStereo/DualChannel/Si
 constexpr std::int64_t kMaxEntriesAfterLast = 1024;
 constexpr std::int64_t kMaxMissingEntries = std::int64_t{1} << 16;
 
-// The entry index that `key` names ("Default" + index in decimal, no leading zeros).
-std::optional<std::int32_t> entry_index(std::string_view key) {
-  if (key.size() <= kEntryKeyPrefix.size() ||
-      text::fold_ascii_case(key.substr(0, kEntryKeyPrefix.size())) !=
-          text::fold_ascii_case(kEntryKeyPrefix)) {
-    return std::nullopt;
-  }
-  const std::string_view digits = key.substr(kEntryKeyPrefix.size());
-  if (digits.size() > 1 && digits.front() == '0') return std::nullopt;
-  std::int64_t index = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    index = index * 10 + (c - '0');
-    if (index > INT32_MAX) return std::nullopt;
-  }
-  return static_cast<std::int32_t>(index);
-}
-
 std::int64_t highest_entry_index(const ini::IniFile& file, std::string_view section) {
   std::int64_t highest = -1;
   for (const std::string& key : file.keys(section)) {
-    if (const auto index = entry_index(key)) highest = std::max<std::int64_t>(highest, *index);
+    if (const auto index = EntryKeyIndex(key)) highest = std::max<std::int64_t>(highest, *index);
   }
   return highest;
 }
@@ -83,7 +64,7 @@ void load_default_items(const ini::IniFile& file, std::string_view section,
       std::min<std::int64_t>(count, highest_entry_index(file, section) + 1 + kMaxEntriesAfterLast);
   std::int64_t missing = 0;
   for (std::int64_t i = 0; i < limit; ++i) {
-    const auto value = file.find(section, std::string(kEntryKeyPrefix) + std::to_string(i));
+    const auto value = file.find(section, EntryKey(static_cast<std::size_t>(i)));
     if (!value && ++missing > kMaxMissingEntries) break;
     items.push_back(decode_entry(value ? *value : kEntryDefault));
   }
