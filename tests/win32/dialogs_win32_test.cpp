@@ -21,17 +21,11 @@
 
 #include "plugin/mac_plugin_abi.h"
 #include "support/mp3_builder.h"
+#include "win32/window_test_support.h"
 
 namespace {
 
-constexpr DWORD kPatienceMs = 20000;
-
-std::wstring folder_of_this_program() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
+using namespace win32_test;
 
 std::string sjis(const std::wstring& wide) {
   const int n = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
@@ -40,37 +34,6 @@ std::string sjis(const std::wstring& wide) {
   WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), out.data(), n, nullptr,
                       nullptr);
   return out;
-}
-
-bool eventually(const std::function<bool()>& done, DWORD patience = kPatienceMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > patience) return false;
-    Sleep(5);
-  }
-  return true;
-}
-
-std::wstring text_of(HWND window) {
-  wchar_t buffer[512];
-  const auto length = SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
-  return std::wstring(buffer, static_cast<std::size_t>(length));
-}
-
-std::wstring class_of(HWND window) {
-  wchar_t name[64];
-  return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
-}
-
-BOOL CALLBACK collect_window(HWND window, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> descendants(HWND dialog) {
-  std::vector<HWND> found;
-  EnumChildWindows(dialog, collect_window, reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 HWND window_with_text(HWND dialog, const std::wstring& text) {

@@ -22,8 +22,11 @@
 
 #include "forms/form.h"
 #include "text/wide.h"
+#include "win32/window_test_support.h"
 
 namespace {
+
+using namespace win32_test;
 
 using forms::Bounds;
 using forms::Control;
@@ -31,7 +34,6 @@ using forms::ControlKind;
 using forms::Form;
 using forms::ListEntry;
 
-constexpr DWORD kPatienceMs = 20000;
 // Absent from the mingw headers; DefWindowProc turns it into WM_HELP.
 constexpr UINT kKeyF1Message = 0x004D;
 
@@ -42,37 +44,6 @@ forms::Font ui_font(bool bold = false, bool underline = false) {
   return {sjis(L"MS UI Gothic"), -12, bold, underline};
 }
 forms::Font fixed_font() { return {sjis(L"ＭＳ ゴシック"), -12, false, false}; }
-
-bool eventually(const std::function<bool()>& done, DWORD patience = kPatienceMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > patience) return false;
-    Sleep(5);
-  }
-  return true;
-}
-
-std::wstring text_of(HWND window) {
-  wchar_t buffer[512];
-  const auto length = SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
-  return std::wstring(buffer, static_cast<std::size_t>(length));
-}
-
-std::wstring class_of(HWND window) {
-  wchar_t name[64];
-  return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 64)));
-}
-
-BOOL CALLBACK collect_window(HWND window, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> descendants(HWND dialog) {
-  std::vector<HWND> found;
-  EnumChildWindows(dialog, collect_window, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
 
 std::vector<HWND> thread_windows(HWND of) {
   std::vector<HWND> found;

@@ -8,15 +8,11 @@
 
 #include "plugin/mac_plugin_abi.h"
 #include "support/mp3_builder.h"
+#include "win32/window_test_support.h"
 
 namespace {
 
-std::wstring folder_of_this_program() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
+using namespace win32_test;
 
 std::wstring dll_path() { return folder_of_this_program() + L"mac_Tunlex.dll"; }
 
