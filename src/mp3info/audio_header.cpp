@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "mp3info/big_endian.h"
+
 namespace mp3info {
 namespace {
 
@@ -21,8 +23,8 @@ constexpr std::int32_t kSingleChannel = 3;
 constexpr std::uint32_t kXingHasFrameCount = 0x1;
 constexpr std::int64_t kSamplesPerFrame = 1152;
 
-std::uint32_t read_be32(const unsigned char* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+std::string_view as_text(const std::array<unsigned char, kMostBytesNeeded>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 std::int32_t clamp_to_int32(std::int64_t seconds) {
@@ -65,8 +67,8 @@ std::optional<std::int32_t> ReadAudioHeader(fileio::RandomAccessFile& file,
   if (xing) {
     info.VbrFlag = 1;
     if (settings.ShowVbrAsBitrate) info.BitrateIndex = settings::kVbrBitrateLabel;
-    const std::uint32_t flags = read_be32(bytes.data() + *xing + 4);
-    const std::uint32_t frames = read_be32(bytes.data() + *xing + 8);
+    const std::uint32_t flags = read_be32(as_text(bytes).substr(*xing + 4));
+    const std::uint32_t frames = read_be32(as_text(bytes).substr(*xing + 8));
     const std::int32_t rate = kSamplingRateHz[static_cast<std::size_t>(info.SamplingIndex)];
     if ((flags & kXingHasFrameCount) == 0 || rate < 0) return -1;
     return clamp_to_int32(std::int64_t{frames} * kSamplesPerFrame / rate);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "mp3info/big_endian.h"
 #include "mp3info/genre_reference.h"
 #include "mp3info/tag_text.h"
 #include "mp3info/track_number.h"
@@ -20,13 +21,6 @@ constexpr std::uint8_t kExtendedHeaderFlag = 0x40;
 constexpr std::uint64_t kFrameHeaderSize = 10;
 constexpr std::size_t kFrameSizeEnd = 8;
 constexpr std::size_t kEncodingEnd = 11;
-
-std::uint32_t read_be32(std::string_view p) {
-  return std::uint32_t{static_cast<unsigned char>(p[0])} << 24 |
-         std::uint32_t{static_cast<unsigned char>(p[1])} << 16 |
-         std::uint32_t{static_cast<unsigned char>(p[2])} << 8 |
-         std::uint32_t{static_cast<unsigned char>(p[3])};
-}
 
 std::uint32_t read_synchsafe32(std::string_view p) {
   return std::uint32_t{static_cast<unsigned char>(p[0]) & 0x7Fu} << 21 |
