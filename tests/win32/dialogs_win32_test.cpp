@@ -115,6 +115,54 @@ void click(HWND dialog, const std::wstring& caption) {
   SendMessageW(button, BM_CLICK, 0, 0);
 }
 
+// The captions drawn wider than their control leaves room for, with the control's own font:
+// what a user would see cut. The room beside a radio or check box's glyph, a group box's
+// frame and a button's edges is taken off.
+std::vector<std::wstring> cut_captions(HWND dialog) {
+  std::vector<std::wstring> cut;
+  for (const HWND control : descendants(dialog)) {
+    const std::wstring text = text_of(control);
+    if (!IsWindowVisible(control) || text.empty()) continue;
+    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+    long margin = 0;
+    if (class_of(control) == WC_BUTTONW) {
+      switch (style & BS_TYPEMASK) {
+        case BS_RADIOBUTTON:
+        case BS_CHECKBOX:
+          margin = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+          break;
+        case BS_GROUPBOX:
+          margin = 12;
+          break;
+        default:
+          margin = 4;
+      }
+    } else if (class_of(control) != WC_STATICW || (style & SS_TYPEMASK) != SS_LEFT) {
+      continue;  // edit boxes scroll; the sample panels show the middle of a long text by design
+    }
+    RECT room;
+    GetClientRect(control, &room);
+    const HDC dc = GetDC(control);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE drawn{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &drawn);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (drawn.cx > room.right - margin) {
+      cut.push_back(text + L" (" + std::to_wstring(drawn.cx) + L" > " +
+                    std::to_wstring(room.right - margin) + L")");
+    }
+  }
+  return cut;
+}
+
+std::string joined(const std::vector<std::wstring>& texts) {
+  std::wstring all;
+  for (const std::wstring& text : texts) all += text + L"\n";
+  return sjis(all);
+}
+
 // A call into the plug-in on a thread of its own: a modal dialog's entry returns on closing.
 class ModalCall {
  public:
@@ -361,6 +409,17 @@ TEST_F(DialogsTest, Param_EscAndCancelReturnNothingAndStoreNothing) {
   }
 }
 
+TEST_F(DialogsTest, Param_EveryCaptionFitsItsControl) {
+  plugin.init(ini);
+  std::optional<std::string> result;
+  const auto call = param(result);
+  const HWND dialog = call->window();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(cut_captions(dialog).empty()) << joined(cut_captions(dialog));
+  click(dialog, L"CANCEL");
+  ASSERT_TRUE(call->ended());
+}
+
 // Setup dialog ------------------------------------------------------------------------------
 
 // The INI file a host shares with the plug-in: its own section and comments around ours, whose
@@ -491,6 +550,19 @@ TEST_F(SetupTest, ReadOnlyFileShowsTheErrorAndLosesNothing) {
   CloseHandle(reader);
   EXPECT_EQ(read_file(ini), shared_settings());
   EXPECT_EQ(plugin.exec(folder, L"song.mp3"), "Artist-" + joint_label);
+}
+
+TEST_F(SetupTest, EveryCaptionOnEveryPageFitsItsControl) {
+  const auto call = setup();
+  const HWND dialog = call->window();
+  ASSERT_NE(dialog, nullptr);
+  for (int page = 0; page < 7; ++page) {
+    click_tab(dialog, page);
+    EXPECT_TRUE(cut_captions(dialog).empty()) << "page " << page + 1 << ":\n"
+                                              << joined(cut_captions(dialog));
+  }
+  click(dialog, L"CANCEL");
+  ASSERT_TRUE(call->ended());
 }
 
 // Shows the setup dialog at a page, for pictures of it.
