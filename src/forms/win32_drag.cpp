@@ -66,8 +66,8 @@ void DialogBackend::drag_finish(bool drop) {
     form_.run_handler([&] { target->on_drag_drop(*target, source, client.x, client.y); });
   }
   if (source.on_end_drag) form_.run_handler([&] { source.on_end_drag(source, target); });
-  const HWND source_window = windows_of(source)->window;
-  if (!drop && GetCapture() == source_window) ReleaseCapture();
+  // The list may no longer know it holds the pointer (see on_mouse_move): let it go here.
+  if (GetCapture() == windows_of(source)->window) ReleaseCapture();
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   end_if_result();
 }
@@ -106,15 +106,17 @@ bool on_mouse_move(DialogBackend& backend, HWND window, WPARAM wparam, LPARAM lp
   }
   if (!moved_far_enough(drag.start, point)) return false;
   drag.pending = false;
-  drag.active = true;
-  drag.target = nullptr;
-  drag.accepted = false;
-  // The list reports its selection on button-up, too late for the drag: report it now.
+  // The list reports its selection on button-up, too late for the drag: report it now. Its
+  // handler may move the focus away, and a list losing the focus lets go of the pointer, so
+  // the drag begins only after it and takes the pointer back.
   Control& source = *drag.source;
   const auto index = static_cast<int>(SendMessageW(window, LB_GETCURSEL, 0, 0));
   backend.form().select_item(source, index);
   backend.end_if_result();
-  if (!drag.active) return true;  // the selection's handler ended it
+  if (backend.form().modal_result != 0) return true;  // the selection's handler ended the form
+  drag.active = true;
+  drag.target = nullptr;
+  drag.accepted = false;
   SetCapture(window);
   backend.drag_move(to_screen(window, point));
   return true;

@@ -102,6 +102,19 @@ void click_entry(HWND list, int index) {
   click_at(list, at.x, at.y);
 }
 
+// A drag as the pointer makes it: down on an entry, a few pixels, then over the entry `to`,
+// and up there. `between` runs while the button is still held.
+void drag_entry(
+    HWND list, int from, int to, const std::function<void()>& between = [] {}) {
+  const POINT start = centre_of_entry(list, from);
+  const POINT end = centre_of_entry(list, to);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+  SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x, start.y + 5));
+  SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(end.x, end.y));
+  between();
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+}
+
 void click_tab(HWND dialog, int page) {
   const HWND tab = visible_of_class(dialog, WC_TABCONTROLW).at(0);
   RECT at{};
@@ -550,6 +563,42 @@ TEST_F(SetupTest, ReadOnlyFileShowsTheErrorAndLosesNothing) {
   CloseHandle(reader);
   EXPECT_EQ(read_file(ini), shared_settings());
   EXPECT_EQ(plugin.exec(folder, L"song.mp3"), "Artist-" + joint_label);
+}
+
+TEST_F(SetupTest, DragReordersTheCompositionLiveAndTheDropRefreshes) {
+  write_file(ini,
+             "[mac_Tunlex]\r\nDefault=4\r\nDefault0=1\r\nDefault1=2\r\n"
+             "Default2=3\r\nDefault3=5\r\n");
+  plugin.init(ini);
+  {
+    const auto call = setup();
+    const HWND dialog = call->window();
+    ASSERT_NE(dialog, nullptr);
+    std::vector<HWND> lists = visible_of_class(dialog, L"ListBox");
+    ASSERT_EQ(lists.size(), 2u);
+    const HWND composition = SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 14 ? lists[1] : lists[0];
+    const HWND ok = window_with_text(dialog, L"OK");
+    const std::vector<std::wstring> moved{L"[曲名]", L"[アルバム]", L"[アーティスト]", L"[年]"};
+
+    drag_entry(composition, 0, 2, [&] {
+      // Live: the entry has moved while the button is held; nothing is refreshed yet.
+      EXPECT_EQ(list_texts(composition), moved);
+      EXPECT_FALSE(IsWindowEnabled(ok));
+    });
+    EXPECT_EQ(list_texts(composition), moved);
+    EXPECT_TRUE(IsWindowEnabled(ok));
+    EXPECT_NE(window_with_text(dialog, L"曲名アルバムアーティスト年"), nullptr);  // the sample
+
+    drag_entry(composition, 3, 1);
+    EXPECT_EQ(list_texts(composition),
+              (std::vector<std::wstring>{L"[曲名]", L"[年]", L"[アルバム]", L"[アーティスト]"}));
+    click(dialog, L"OK");
+    ASSERT_TRUE(call->ended());
+  }
+  const std::string saved = read_file(ini);
+  EXPECT_NE(saved.find("Default0=2\r\nDefault1=5\r\nDefault2=3\r\nDefault3=1\r\n"),
+            std::string::npos)
+      << saved;
 }
 
 TEST_F(SetupTest, EveryCaptionOnEveryPageFitsItsControl) {
