@@ -302,4 +302,30 @@ TEST(IniFileScale, SectionOfOneHundredThousandKeysLoadsAndRewrites) {
   EXPECT_EQ(file.serialize(), contents);
 }
 
+TEST(IniFileScale, TenMegabyteFileAndMegabyteValueRoundTrip) {
+  // A host's file of 10 MB: many sections of long lines, then ours with a value of 1 MB.
+  const std::string long_value(1 << 20, 'v');
+  std::string contents;
+  for (int section = 0; contents.size() < 10'000'000; ++section) {
+    contents += "[Host" + std::to_string(section) + "]\r\n";
+    for (int key = 0; key < 100; ++key) {
+      contents += "Key" + std::to_string(key) + "=" +
+                  std::string(900, static_cast<char>('a' + key % 26)) + "\r\n";
+    }
+  }
+  contents += "[Tunlex]\r\nDataF=" + long_value + "\r\nKind=4\r\n";
+  IniFile file = IniFile::parse(contents);
+  EXPECT_EQ(file.read_string("Tunlex", "DataF", ""), long_value);
+  EXPECT_EQ(file.read_integer("Tunlex", "Kind", -1), 4);
+  EXPECT_EQ(file.serialize(), contents);
+
+  file.write_string("Tunlex", "Kind", "5");
+  fileio::MemoryFileSystem files;
+  ASSERT_TRUE(file.save(files, "host.ini"));
+  const std::string saved = *files.contents("host.ini");
+  ASSERT_EQ(saved.size(), contents.size());
+  EXPECT_EQ(saved.substr(0, saved.size() - 3), contents.substr(0, contents.size() - 3));
+  EXPECT_EQ(saved.substr(saved.size() - 3), "5\r\n");
+}
+
 }  // namespace

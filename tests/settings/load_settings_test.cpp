@@ -367,4 +367,10 @@ TEST(LoadSettings, SplitsVbrLabels) {
   EXPECT_EQ(Load(SectionWith({"DataV=/only"})).VbrLabels, (std::array<std::string, 2>{"", ""}));
 }
 
+TEST(LoadSettings, LabelOfOneMegabyteLoadsWhole) {
+  const std::string label(1 << 20, 'x');
+  const TMp3Settings s = Load(SectionWith({"DataF=/" + label + "/48000/32000/reserved/"}));
+  EXPECT_EQ(s.SamplingLabels, (std::array<std::string, 4>{label, "48000", "32000", "reserved"}));
+}
+
 }  // namespace
