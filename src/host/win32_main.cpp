@@ -22,7 +22,14 @@ std::wstring folder_of_this_program() {
   return slash == std::wstring::npos ? L"" : folder.substr(0, slash + 1);
 }
 
-class DllBackend final : public host::MacroBackend {
+// The attributes of a Shift-JIS path; INVALID_FILE_ATTRIBUTES when it cannot be had.
+DWORD attributes_of(const std::string& path) {
+  const auto wide = text::sjis_to_wide_exact(path);
+  return wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+// The DLL takes one call at a time: no readers for other threads (ExecBackend's default).
+class DllBackend final : public host::ExecBackend {
  public:
   bool load(std::string& error) {
     const std::wstring path = folder_of_this_program() + L"mac_Tunlex.dll";
@@ -62,6 +69,8 @@ class DllBackend final : public host::MacroBackend {
     return answer ? answer : "";
   }
   void term() override { table_.Term(); }
+  // The plug-in answers a file it cannot open as one without tags: open it once first, so
+  // that a missing, locked or forbidden file is reported.
   bool can_read(const std::string& path) override {
     const auto wide = text::sjis_to_wide_exact(path);
     if (!wide) return false;
@@ -70,6 +79,53 @@ class DllBackend final : public host::MacroBackend {
     if (handle == INVALID_HANDLE_VALUE) return false;
     CloseHandle(handle);
     return true;
+  }
+  bool paths_are_sjis() const override { return true; }
+  bool is_folder(const std::string& path) override {
+    const DWORD attributes = attributes_of(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  std::optional<std::vector<host::FolderEntry>> list_folder(const std::string& path) override {
+    const auto folder = text::sjis_to_wide_exact(path);
+    if (!folder) return std::nullopt;
+    // "C:" is the drive's current folder: nothing goes between it and a name.
+    const bool joined_as_is = path.empty() || path.back() == '/' || path.back() == ':' ||
+                              text::ends_with_single_byte_backslash(path);
+    const std::string prefix = joined_as_is ? path : path + '\\';
+    const std::wstring pattern = *folder + (joined_as_is ? L"*" : L"\\*");
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+      // An empty folder has no entries, not even "." at a drive's root.
+      if (GetLastError() == ERROR_FILE_NOT_FOUND && is_folder(path)) {
+        return std::vector<host::FolderEntry>{};
+      }
+      return std::nullopt;
+    }
+    std::vector<host::FolderEntry> entries;
+    do {
+      const std::wstring_view name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      host::FolderEntry entry;
+      const auto sjis = text::wide_to_sjis_exact(name);
+      entry.usable = sjis.has_value();
+      entry.path = prefix + (sjis ? *sjis : text::wide_to_sjis_best(name));
+      const DWORD attributes = found.dwFileAttributes;
+      if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        entry.kind = host::FolderEntry::Kind::File;
+      } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Links and junctions to folders are not followed, so there is no loop.
+        entry.kind = host::FolderEntry::Kind::Skipped;
+      } else {
+        entry.kind = host::FolderEntry::Kind::Folder;
+      }
+      entries.push_back(std::move(entry));
+    } while (FindNextFileW(find, &found));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(find);
+    if (!complete) return std::nullopt;
+    return entries;
   }
   std::optional<std::string> param(char macro_char, const std::string& caption,
                                    const host::DialogRect& rect, bool& supported) override {
@@ -123,5 +179,6 @@ int wmain(int argc, wchar_t** argv) {
     if (!backend->load(error)) return nullptr;
     return backend;
   };
-  return host::TunlexMain(args, open_dll, _isatty(_fileno(stdout)) != 0);
+  return host::TunlexMain(args, open_dll, _isatty(_fileno(stdout)) != 0,
+                          _isatty(_fileno(stderr)) != 0);
 }
