@@ -77,12 +77,13 @@ class NativeBackend final : public MacroBackend {
       FolderEntry entry;
       entry.path = prefix + it->path().filename().string();
       // Links to files count as files; links to folders are not followed, so there is no loop.
+      // The kinds come from the listing itself where it gives them: a stat per entry here would
+      // read every file's inode on this thread, before any reader starts.
       std::error_code entry_error;
       const bool link = it->is_symlink(entry_error);
-      const fs::file_status target = it->status(entry_error);
-      if (fs::is_regular_file(target)) {
+      if (it->is_regular_file(entry_error)) {
         entry.kind = FolderEntry::Kind::File;
-      } else if (fs::is_directory(target) && !link) {
+      } else if (!link && it->is_directory(entry_error)) {
         entry.kind = FolderEntry::Kind::Folder;
       } else {
         entry.kind = FolderEntry::Kind::Skipped;

@@ -60,6 +60,16 @@ class BodyWindow {
     return {buffer_.get() + (position - window_start_), count};
   }
 
+  // The bytes from `position` to the end of the window, read anew only when `position` lies
+  // outside it: a search ahead costs no read of bytes already held.
+  std::string_view rest_from(std::uint64_t position) {
+    if (position >= window_start_ && position < window_start_ + window_length_) {
+      return {buffer_.get() + (position - window_start_),
+              static_cast<std::size_t>(window_start_ + window_length_ - position)};
+    }
+    return bytes(position, size_);
+  }
+
   std::size_t size() const { return size_; }
 
  private:
@@ -91,11 +101,24 @@ std::string read_text(BodyWindow& body, std::uint64_t position, std::uint64_t le
 // the data.
 std::uint64_t end_of_zero_run(BodyWindow& body, std::uint64_t position) {
   while (position < body.data_end()) {
-    const auto chunk = body.bytes(position, static_cast<std::size_t>(std::min<std::uint64_t>(
-                                                body.data_end() - position, body.size())));
+    const auto chunk = body.rest_from(position);
     if (chunk.empty()) break;
     const auto non_zero = chunk.find_first_not_of('\0');
     if (non_zero != std::string_view::npos) return position + non_zero;
+    position += chunk.size();
+  }
+  return body.data_end();
+}
+
+// The first byte at or after `position` that is `limit` or less, or the end of the data.
+std::uint64_t next_byte_at_most(BodyWindow& body, std::uint64_t position, unsigned char limit) {
+  while (position < body.data_end()) {
+    const auto chunk = body.rest_from(position);
+    if (chunk.empty()) break;
+    const auto found = std::find_if(chunk.begin(), chunk.end(), [limit](char byte) {
+      return static_cast<unsigned char>(byte) <= limit;
+    });
+    if (found != chunk.end()) return position + static_cast<std::uint64_t>(found - chunk.begin());
     position += chunk.size();
   }
   return body.data_end();
@@ -163,7 +186,11 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
     // Size first, then the encoding byte, then the identifier: the order decides where the
     // scan goes next in damaged tags.
     if (frame_size < 0 || static_cast<std::uint64_t>(frame_size) > body_size) {
-      ++p;
+      // Every position whose size field starts with a byte above this fails the same test:
+      // step over them at once (through pictures whose sizes are synchsafe, for one).
+      const auto limit = static_cast<unsigned char>(std::min<std::uint64_t>(0x7F, body_size >> 24));
+      const std::uint64_t candidate = next_byte_at_most(body, p + 1 + 4, limit);
+      p = candidate - 4;
       continue;
     }
     const bool has_encoding = frame.size() >= kEncodingEnd;
