@@ -51,7 +51,8 @@ TEST_F(SystemFileTest, EveryPieceReadsTheFilesBytes) {
           Piece{4096, 10}, Piece{10, 16384}, Piece{19900, 500},
           Piece{size > 128 ? size - 128 : 0, 128}, Piece{30000, 4}}) {
       const std::string expected =
-          piece.offset < size ? contents.substr(piece.offset, piece.size) : std::string();
+          piece.offset < size ? contents.substr(static_cast<std::size_t>(piece.offset), piece.size)
+                              : std::string();
       EXPECT_EQ(read(*file, piece.offset, piece.size), expected)
           << "file of " << size << ", " << piece.size << " at " << piece.offset;
     }
