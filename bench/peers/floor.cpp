@@ -10,20 +10,16 @@
 // tunlex calls in that stretch (brk, ioctl, futex, ...) is counted by plan.py and printed.
 //
 // tunlex --format tsv -j 1 over a folder, as strace showed it:
-//   once:  newfstatat(AT_FDCWD, ".", 0); openat(".", O_RDONLY|O_CLOEXEC|O_DIRECTORY);
-//          newfstatat(3, "", AT_EMPTY_PATH); fcntl(3, F_GETFL); fcntl(3, F_SETFD, FD_CLOEXEC);
-//          getdents64(3, 32768) until it returns 0; close(3)
-//   per file, while listing:  newfstatat(AT_FDCWD, "./t00002.mp3", 0)
-//   per file, reading:
+//   once:  openat(".", O_RDONLY|O_CLOEXEC|O_DIRECTORY); fcntl x2; getdents64(3, 32768) until it
+//          returns 0; close(3)
+//   per file:
 //     openat(AT_FDCWD, "./t00002.mp3", O_RDONLY|O_CLOEXEC); newfstatat(3, "", AT_EMPTY_PATH)
-//     pread64(3, 3, 0)                                   "ID3"?
-//     ID3v1 only:  pread64(3, 128, size - 128); pread64(3, 50, 0)
-//     ID3v2:       pread64(3, 7, 3); pread64(3, min(body, 16384), 10); [pread64(3, 256, ...)]
-//                  pread64(3, 50, audio start)
+//     fadvise64(3, 0, 0, POSIX_FADV_RANDOM)
+//     pread64(3, min(size, 4096), 0)                     the first page, for the small reads
+//     pread64(3, 128, size - 128)                        ID3v1
+//     [pread64(3, min(body, 16384), ...)]                an ID3v2 tag beyond the first page
 //     close(3)
 //   write(1, 4096) as the answers fill the buffer, and the rest at exit.
-// Given a list of files instead (a host without batch mode), each file is opened, fstat'ed and
-// closed once more before the read.
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 """Times our tunlex and the peer tools over one corpus and prints the table and the targets.
 
 Called by scripts/bench, which builds everything first. Each tool runs once over the whole
-corpus per timed run (file names as arguments, or the folder for tunlex's batch mode), from
+corpus per timed run (file names as arguments, or the folder for tunlex), from
 the corpus folder, standard output to /dev/null. Exit status: 0 when every tool ran, even
 with targets missed; 1 when a tool failed.
 """
@@ -114,7 +114,6 @@ def main():
     p.add_argument("--corpus", required=True)
     p.add_argument("--index", required=True)
     p.add_argument("--tunlex", required=True)
-    p.add_argument("--ini", required=True, help="settings composing every item (list form)")
     p.add_argument("--peers", required=True, help="build folder of taglib_read and floor")
     p.add_argument("--work", required=True)
     p.add_argument("--runs", type=int, default=5)
@@ -132,7 +131,7 @@ def main():
     corpus = os.path.abspath(ARGS.corpus)
     os.chdir(corpus)
 
-    # A folder of only the picture files, for tunlex's batch mode (hard links: same cache).
+    # A folder of only the picture files, for tunlex (hard links: same cache).
     picture_dir = corpus + ".pictures"
     linked = os.path.isdir(picture_dir) and sorted(os.listdir(picture_dir)) == sorted(pictures) \
         and all(os.path.samefile(n, os.path.join(picture_dir, n)) for n in pictures)
@@ -142,14 +141,8 @@ def main():
         for name in pictures:
             os.link(name, os.path.join(picture_dir, name))
 
-    help_text = subprocess.run([ARGS.tunlex, "--help"], capture_output=True, text=True).stdout
-    batch = "--format" in help_text
-
-    def tunlex(jobs, target_files, target_dir):
-        if batch:
-            return [ARGS.tunlex, "--format", "tsv", "--encoding", "sjis", "-j", str(jobs),
-                    target_dir]
-        return [ARGS.tunlex, "--ini", ARGS.ini, "-p", "", "--encoding", "sjis"] + target_files
+    def tunlex(jobs, target_dir):
+        return [ARGS.tunlex, "--format", "tsv", "--encoding", "sjis", "-j", str(jobs), target_dir]
 
     RUNNER = os.path.join(ARGS.peers, "runner")
     # Generous (mutagen under strace takes about 3 ms a file here): only a hang reaches it.
@@ -162,12 +155,7 @@ def main():
     mp3info_version = output(["dpkg-query", "-W", "-f", "${Version}", "mp3info"])
     mp3info = [shutil.which("mp3info") or "/usr/bin/mp3info", "-r", "a", "-p", MP3INFO_FORMAT]
 
-    if batch:
-        form = f"batch mode: tunlex --format tsv --encoding sjis -j N . (in {corpus})"
-    else:
-        form = ("file list (this tunlex has no --format, so no batch mode and no -j): "
-                f"tunlex --ini {ARGS.ini} -p \"\" --encoding sjis FILE..., one process")
-    print(f"tunlex form: {form}")
+    print(f"tunlex: tunlex --format tsv --encoding sjis -j N . (in {corpus})")
     print(f"corpus: {corpus}, {len(files)} files, {len(pictures)} with an APIC frame, "
           f"{sum(os.path.getsize(n) for n in files) / 1e6:.0f} MB")
 
@@ -184,8 +172,8 @@ def main():
     picture_plan = os.path.join(work, "floor-pictures.plan")
     try:
         warm(files)
-        trace(tunlex(1, files, "."), full_trace)
-        trace(tunlex(1, pictures, picture_dir), picture_trace)
+        trace(tunlex(1, "."), full_trace)
+        trace(tunlex(1, picture_dir), picture_trace)
     except ToolFailed as error:
         print(f"FAILED: tunlex under strace: {error}")
         return 1
@@ -201,11 +189,8 @@ def main():
 
     tools = [
         ("floor (same calls, no parsing)", "floor", [floor, full_plan], [floor, picture_plan]),
-        ("tunlex -j 1", "tunlex1", tunlex(1, files, "."), tunlex(1, pictures, picture_dir)),
-    ]
-    if batch:
-        tools.append((f"tunlex -j {ARGS.jobs}", "tunlexN", tunlex(ARGS.jobs, files, "."), None))
-    tools += [
+        ("tunlex -j 1", "tunlex1", tunlex(1, "."), tunlex(1, picture_dir)),
+        (f"tunlex -j {ARGS.jobs}", "tunlexN", tunlex(ARGS.jobs, "."), None),
         (f"TagLib {taglib_version} (MPEG::File, Fast)", "taglib", [taglib] + files,
          [taglib] + pictures),
         ("mutagen " + mutagen_version, "mutagen", mutagen + files, mutagen + pictures),
@@ -285,9 +270,6 @@ def main():
             f"{rate[key] / rate['taglib']:.2f}x" if "taglib" in rate else "-",
             fmt_kib(rss[key]), fmt_bytes(read_per_picture.get(key)),
         ))
-    if not batch:
-        rows.insert(2, (f"tunlex -j {ARGS.jobs} (n/a: no batch mode in this tunlex)", "-", "-", "-",
-                        "-", "-", "-", "-"))
     print_table(header, rows)
 
     # Cold page cache.
@@ -299,9 +281,8 @@ def main():
         print(f"Cold cache: figures unavailable on this machine: {why}.")
     else:
         cold_tools = [("floor (single thread)", "floor", [floor, full_plan]),
-                      ("tunlex -j 1", "tunlex1", tunlex(1, files, "."))]
-        if batch:
-            cold_tools.append((f"tunlex -j {ARGS.jobs}", "tunlexN", tunlex(ARGS.jobs, files, ".")))
+                      ("tunlex -j 1", "tunlex1", tunlex(1, ".")),
+                      (f"tunlex -j {ARGS.jobs}", "tunlexN", tunlex(ARGS.jobs, "."))]
         log(f"bench: cold cache, {ARGS.cold_runs} runs of each, caches dropped before each")
         cold_times = {key: [] for _, key, _ in cold_tools}
         outputs = {}
@@ -341,8 +322,6 @@ def main():
                   f"{'yes' if identical else 'NO'} ({os.path.getsize(reference)} bytes each)")
             if not identical:
                 failures.append(f"tunlex -j {ARGS.jobs} printed other output than -j 1 (cold)")
-        elif not batch:
-            print(f"(-j {ARGS.jobs} not measured: this tunlex has no batch mode)")
 
     # Targets.
     print()
@@ -382,8 +361,6 @@ def main():
     target = f"cold tunlex -j {ARGS.jobs} >= 2x the single-threaded floor's files/s"
     if not usable:
         unavailable(target, "no cold-cache figures on this machine")
-    elif not batch:
-        unavailable(target, "this tunlex has no -j")
     elif "tunlexN" in cold and "floor" in cold:
         ratio = cold["tunlexN"] / cold["floor"]
         verdict(ratio >= 2, f"{target}: {ratio:.2f}x")
@@ -391,7 +368,7 @@ def main():
         unavailable(target, "a tool failed")
 
     with open(os.path.join(work, "results.json"), "w") as f:
-        json.dump({"form": "batch" if batch else "list", "files": n, "best_seconds": best,
+        json.dump({"files": n, "best_seconds": best,
                    "files_per_second": rate, "peak_rss_kib": rss,
                    "read_per_picture": read_per_picture,
                    "cold_files_per_second": cold, "cold_identical": identical,

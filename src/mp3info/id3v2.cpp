@@ -97,26 +97,14 @@ std::string read_text(BodyWindow& body, std::uint64_t position, std::uint64_t le
   return text;
 }
 
-// Where a run of zero bytes starting at `position` ends: the first non-zero byte, or the end of
-// the data.
-std::uint64_t end_of_zero_run(BodyWindow& body, std::uint64_t position) {
+// The first byte at or after `position` for which `wanted` holds, or the end of the data.
+template <typename Wanted>
+std::uint64_t next_byte_where(BodyWindow& body, std::uint64_t position, Wanted wanted) {
   while (position < body.data_end()) {
     const auto chunk = body.rest_from(position);
     if (chunk.empty()) break;
-    const auto non_zero = chunk.find_first_not_of('\0');
-    if (non_zero != std::string_view::npos) return position + non_zero;
-    position += chunk.size();
-  }
-  return body.data_end();
-}
-
-// The first byte at or after `position` that is `limit` or less, or the end of the data.
-std::uint64_t next_byte_at_most(BodyWindow& body, std::uint64_t position, unsigned char limit) {
-  while (position < body.data_end()) {
-    const auto chunk = body.rest_from(position);
-    if (chunk.empty()) break;
-    const auto found = std::find_if(chunk.begin(), chunk.end(), [limit](char byte) {
-      return static_cast<unsigned char>(byte) <= limit;
+    const auto found = std::find_if(chunk.begin(), chunk.end(), [&](char byte) {
+      return wanted(static_cast<unsigned char>(byte));
     });
     if (found != chunk.end()) return position + static_cast<std::uint64_t>(found - chunk.begin());
     position += chunk.size();
@@ -177,7 +165,8 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
       // Padding: a position whose bytes are all zero passes the size and encoding tests and
       // fails the identifier test, so the scan would step one byte at a time until a non-zero
       // byte comes within reach. Go there at once.
-      const std::uint64_t non_zero = end_of_zero_run(body, p);
+      const std::uint64_t non_zero =
+          next_byte_where(body, p, [](unsigned char byte) { return byte != 0; });
       const std::uint64_t reach = kEncodingEnd - 1;
       p = std::max(p + 1, non_zero > reach ? non_zero - reach : 0);
       continue;
@@ -189,7 +178,8 @@ std::uint64_t ReadId3v2Tag(fileio::RandomAccessFile& file, const settings::TMp3S
       // Every position whose size field starts with a byte above this fails the same test:
       // step over them at once (through pictures whose sizes are synchsafe, for one).
       const auto limit = static_cast<unsigned char>(std::min<std::uint64_t>(0x7F, body_size >> 24));
-      const std::uint64_t candidate = next_byte_at_most(body, p + 1 + 4, limit);
+      const std::uint64_t candidate =
+          next_byte_where(body, p + 1 + 4, [limit](unsigned char byte) { return byte <= limit; });
       p = candidate - 4;
       continue;
     }

@@ -21,27 +21,14 @@
 
 #include "plugin/mac_plugin_abi.h"
 #include "support/mp3_builder.h"
+#include "text/wide.h"
 #include "win32/window_test_support.h"
 
 namespace {
 
 using namespace win32_test;
 
-std::string sjis(const std::wstring& wide) {
-  const int n = WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, wide.c_str(), static_cast<int>(wide.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
-
-HWND window_with_text(HWND dialog, const std::wstring& text) {
-  for (const HWND child : descendants(dialog)) {
-    if (text_of(child) == text) return child;
-  }
-  return nullptr;
-}
+std::string sjis(const std::wstring& wide) { return text::wide_to_sjis_exact(wide).value(); }
 
 // The visible windows of a class, in creation order.
 std::vector<HWND> visible_of_class(HWND dialog, const std::wstring& window_class) {
@@ -71,28 +58,6 @@ HWND box_labelled(HWND dialog, const std::wstring& label_text) {
     }
   }
   return best;
-}
-
-std::vector<std::wstring> list_texts(HWND list) {
-  std::vector<std::wstring> texts;
-  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t buffer[256] = {};
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
-    texts.push_back(buffer);
-  }
-  return texts;
-}
-
-void click_at(HWND window, int x, int y) {
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-POINT centre_of_entry(HWND list, int index) {
-  RECT item{};
-  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  return {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
 }
 
 void click_entry(HWND list, int index) {

@@ -76,26 +76,6 @@ HWND window_at(HWND dialog, int x, int y) {
   return best;
 }
 
-HWND window_with_text(HWND dialog, const std::wstring& text) {
-  for (const HWND child : descendants(dialog)) {
-    if (text_of(child) == text) return child;
-  }
-  return nullptr;
-}
-
-std::wstring list_text(HWND list, int index) {
-  wchar_t buffer[256] = {};
-  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-std::vector<std::wstring> list_texts(HWND list) {
-  std::vector<std::wstring> texts;
-  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) texts.push_back(list_text(list, i));
-  return texts;
-}
-
 std::vector<std::wstring> model_texts(const Control& list) {
   std::vector<std::wstring> texts;
   for (const ListEntry& entry : list.items()) texts.push_back(wide(entry.text));
@@ -121,18 +101,6 @@ void set_clipboard(const std::wstring& text) {
   GlobalUnlock(data);
   SetClipboardData(CF_UNICODETEXT, data);
   CloseClipboard();
-}
-
-// A mouse click as the window's own procedure sees it, in its client coordinates.
-void click_at(HWND window, int x, int y) {
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-POINT centre_of_entry(HWND list, int index) {
-  RECT item{};
-  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  return {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
 }
 
 // A form shown modally on a thread of its own.

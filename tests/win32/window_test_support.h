@@ -55,4 +55,37 @@ inline std::vector<HWND> descendants(HWND dialog) {
   return found;
 }
 
+// The first window below `dialog` with this text.
+inline HWND window_with_text(HWND dialog, const std::wstring& text) {
+  for (const HWND child : descendants(dialog)) {
+    if (text_of(child) == text) return child;
+  }
+  return nullptr;
+}
+
+inline std::wstring list_text(HWND list, int index) {
+  wchar_t buffer[256] = {};
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+inline std::vector<std::wstring> list_texts(HWND list) {
+  std::vector<std::wstring> texts;
+  const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) texts.push_back(list_text(list, i));
+  return texts;
+}
+
+// A mouse click as the window's own procedure sees it, in its client coordinates.
+inline void click_at(HWND window, int x, int y) {
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+inline POINT centre_of_entry(HWND list, int index) {
+  RECT item{};
+  SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  return {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+}
+
 }  // namespace win32_test
